@@ -1,0 +1,81 @@
+#include "extensionchange.h"
+
+namespace morvane {
+
+std::optional<Failure> checkNewExtension(const QString& newExt, QChar sep) {
+    const QChar c = forbiddenExtensionChar(newExt, sep);
+    if (c.isNull())
+        return std::nullopt;
+    const QString shown =
+        c.category() == QChar::Other_Control
+            ? QStringLiteral("U+") +
+                  QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'))
+            : QStringLiteral("\"%1\"").arg(c);
+    return Failure{22, QStringLiteral("Invalid argument: a new extension cannot hold ") + shown};
+}
+
+namespace {
+
+enum class Pass { Done, Skipped, StopRun };
+
+Pass changeOne(const QString& source, const ChangeRequest& r, FileSystem& fs, MessageBox& box,
+               QChar sep) {
+    const QString target = targetName(source, r.currentExt, r.newExt, sep);
+    const std::optional<FileId> existing = fs.probe(target);
+    if (existing) {
+        const int answer = box.show(QStringLiteral("The destination file '") + target +
+                                        QStringLiteral("' already exisits, overwrite?"),
+                                    MessageBox::YesNoWarning);
+        if (answer != MessageBox::Yes)
+            return r.allInFolder ? Pass::Skipped : Pass::StopRun;
+    }
+    if (r.leaveCopy) {
+        // A copy onto the file itself (txt to txt, or a case-only change on a
+        // case-insensitive mount) would destroy it; there is nothing to copy.
+        if (source != target && !(existing && fs.sameFile(source, target)))
+            fs.copy(source, target, existing);
+    } else if (source != target) {
+        fs.rename(source, target, existing);
+    }
+    return Pass::Done;
+}
+
+} // namespace
+
+ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& box, QChar sep) {
+    try {
+        QStringList sources;
+        if (r.allInFolder) {
+            // Taken whole before any file is touched, so files made by this run never
+            // come round again.
+            sources = fs.listMatches(folderOfPath(r.fileText, sep),
+                                     QStringLiteral("*.") + r.currentExt);
+        } else {
+            sources.append(r.fileText);
+        }
+
+        qint64 changed = 0;
+        for (const QString& source : std::as_const(sources)) {
+            const Pass pass = changeOne(source, r, fs, box, sep);
+            if (pass == Pass::StopRun)
+                return ChangeEnd::Declined;
+            if (pass == Pass::Done && r.allInFolder && !r.leaveCopy)
+                ++changed;
+        }
+
+        if (r.allInFolder && changed == 0) {
+            box.show(QStringLiteral("No file extensions changed."), MessageBox::OkOnly);
+            return ChangeEnd::NothingChanged;
+        }
+        QString text = QStringLiteral("Conversion complete. ");
+        if (changed != 0)
+            text += QString::number(changed) + QStringLiteral(" file extensions changed.");
+        box.show(text, MessageBox::OkOnly);
+        return ChangeEnd::Completed;
+    } catch (const Failure& f) {
+        box.show(errorText(f), MessageBox::OkError, QStringLiteral("Error"));
+        return ChangeEnd::Failed;
+    }
+}
+
+} // namespace morvane

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+#include <optional>
+
+// What the extension change needs from the outside world, as small interfaces, so that
+// the operation can be driven by tests with real folders and scripted answers.
+namespace morvane {
+
+// A refusal by the operating system: its error number and its text.
+struct Failure {
+    int number = 0;
+    QString description;
+};
+
+// "Error 13: Permission denied"
+inline QString errorText(const Failure& f) {
+    return QStringLiteral("Error %1: %2").arg(f.number).arg(f.description);
+}
+
+// Enough of a file's status to tell whether it is still the file the user was asked about.
+struct FileId {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 mtimeNs = 0;
+    bool operator==(const FileId&) const = default;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // The existence test for one literal path: the identity of the ordinary file it names
+    // (a regular file, links followed, whose name is not hidden), or nothing.
+    virtual std::optional<FileId> probe(const QString& path) = 0;
+    // Full paths of the ordinary files in folder (empty text: the current folder) whose
+    // names match the wildcard pattern, in the order the system lists them. Throws Failure.
+    virtual QStringList listMatches(const QString& folder, const QString& namePattern) = 0;
+    // Whether both paths name one file (equal texts, or the same device and inode).
+    virtual bool sameFile(const QString& a, const QString& b) = 0;
+    // Moves from to to. Without `replacing` an existing target is never replaced; with it,
+    // the target must still be that file and is replaced in one step. Throws Failure.
+    virtual void rename(const QString& from, const QString& to,
+                        const std::optional<FileId>& replacing) = 0;
+    // Copies from to to through a temporary file, keeping permissions and modification
+    // time; `replacing` as for rename. Throws Failure.
+    virtual void copy(const QString& from, const QString& to,
+                      const std::optional<FileId>& replacing) = 0;
+};
+
+class MessageBox {
+public:
+    enum Style { OkOnly = 0, YesNoWarning = 52, OkError = 16 };
+    enum Code { Ok = 1, Yes = 6, No = 7 };
+    virtual ~MessageBox() = default;
+    // A modal box; an empty caption means the application's title.
+    virtual int show(const QString& prompt, int style, const QString& caption = {}) = 0;
+};
+
+inline const QString& applicationTitle() {
+    static const QString title = QStringLiteral("Morvane");
+    return title;
+}
+
+} // namespace morvane

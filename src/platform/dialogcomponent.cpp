@@ -1,0 +1,54 @@
+#include "dialogcomponent.h"
+#include "ports.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+namespace morvane {
+
+QStringList toNameFilters(const QString& filter) {
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns) {
+            p = p.trimmed();
+            if (p == QLatin1String("*.*"))
+                p = QStringLiteral("*");
+        }
+        // The description is shown as written; Qt reads the patterns from the last
+        // parentheses and hides them (HideNameFilterDetails).
+        result.append(parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                      QLatin1Char(')'));
+    }
+    return result;
+}
+
+void QtDialogComponent::showOpen() {
+    QFileDialog dialog(owner_);
+    dialog.setObjectName(QStringLiteral("dlgMain"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!dialogTitle.isEmpty())
+        dialog.setWindowTitle(dialogTitle);
+    dialog.setFileMode((flags & (FileMustExist | PathMustExist)) ? QFileDialog::ExistingFile
+                                                                 : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, !useNativeDialog);
+    const QStringList nameFilters = toNameFilters(filter);
+    if (!nameFilters.isEmpty())
+        dialog.setNameFilters(nameFilters);
+    fileName.clear();
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        fileName = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+        return;
+    }
+    if (cancelError)
+        throw Failure{32755, QStringLiteral("Cancel was selected.")};
+}
+
+void QtDialogComponent::unloadParent() {
+    if (owner_)
+        owner_->close();
+}
+
+} // namespace morvane

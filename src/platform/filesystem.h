@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ports.h"
+
+namespace morvane {
+
+// The existence test: the bare name of the first ordinary file that the path (or the
+// wildcard pattern in its file name) names, or the empty text. A plain path costs one
+// status call, whatever the size of its folder. Never fails: a lookup the system refuses
+// finds nothing.
+QString existenceTest(const QString& pathOrPattern);
+
+// The operating system's file operations, with the safety rules of the change: nothing is
+// replaced without the caller naming the file it may replace, and copies land whole or not
+// at all.
+class NativeFileSystem : public FileSystem {
+public:
+    std::optional<FileId> probe(const QString& path) override;
+    QStringList listMatches(const QString& folder, const QString& namePattern) override;
+    bool sameFile(const QString& a, const QString& b) override;
+    void rename(const QString& from, const QString& to,
+                const std::optional<FileId>& replacing) override;
+    void copy(const QString& from, const QString& to,
+              const std::optional<FileId>& replacing) override;
+};
+
+// A write past the file-size limit must fail with an error, not end the program.
+void ignoreFileSizeSignal();
+
+} // namespace morvane

@@ -1,0 +1,248 @@
+#include "filesystem.h"
+#include "pathrules.h"
+
+#include <QFile>
+#include <QScopeGuard>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace morvane {
+namespace {
+
+[[noreturn]] void fail(int err) {
+    throw Failure{err, QString::fromLocal8Bit(std::strerror(err))};
+}
+
+QByteArray native(const QString& path) { return QFile::encodeName(path); }
+
+FileId idOf(const struct stat& st) {
+    return {static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino),
+            static_cast<qint64>(st.st_size),
+            static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+bool isHiddenName(const QString& name) { return name.startsWith(QLatin1Char('.')); }
+
+// Calls found(name) for each ordinary file of folder matching pattern, in listing order,
+// until it returns false. Returns 0, or the errno of a refused listing.
+int forEachMatch(const QString& folder, const QString& pattern,
+                 const std::function<bool(const QString&)>& found) {
+    DIR* dir = ::opendir(folder.isEmpty() ? "." : native(folder).constData());
+    if (!dir)
+        return errno;
+    auto closer = qScopeGuard([dir] { ::closedir(dir); });
+    const int fd = ::dirfd(dir);
+    for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(dir);
+        if (!e)
+            return errno;
+        if (e->d_name[0] == '.')
+            continue;
+        const QString name = QFile::decodeName(e->d_name);
+        if (!matchesNamePattern(name, pattern))
+            continue;
+        if (e->d_type != DT_REG) {
+            // Links count as what they point to; the listing does not say, so ask.
+            struct stat st;
+            if (e->d_type != DT_LNK && e->d_type != DT_UNKNOWN)
+                continue;
+            if (::fstatat(fd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+                continue;
+        }
+        if (!found(name))
+            return 0;
+    }
+}
+
+std::optional<FileId> statFile(const QString& path) {
+    struct stat st;
+    if (path.isEmpty() || ::stat(native(path).constData(), &st) != 0)
+        return std::nullopt;
+    return idOf(st);
+}
+
+void renameNoReplace(const QByteArray& from, const QByteArray& to) {
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return;
+    if (errno != EINVAL && errno != ENOSYS)
+        fail(errno);
+    // The file system cannot refuse a target on rename; a hard link refuses it the same way.
+    if (::link(from.constData(), to.constData()) != 0)
+        fail(errno);
+    if (::unlink(from.constData()) != 0) {
+        const int err = errno;
+        ::unlink(to.constData());
+        fail(err);
+    }
+}
+
+void checkStillSame(const QString& path, const FileId& expected) {
+    const std::optional<FileId> now = statFile(path);
+    if (!now || !(*now == expected))
+        throw Failure{ECANCELED, QStringLiteral("Operation canceled: '%1' changed after the "
+                                                "question and was left as it is")
+                                     .arg(path)};
+}
+
+// A free hidden name in folder, for a file that must never be seen half-made.
+QByteArray temporaryName(const QString& folder, int attempt) {
+    return native(folder + QStringLiteral(".morvane-%1-%2").arg(::getpid()).arg(attempt));
+}
+
+void writeAll(int fd, const char* data, ssize_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(errno);
+        }
+        data += n;
+        size -= n;
+    }
+}
+
+} // namespace
+
+std::optional<FileId> NativeFileSystem::probe(const QString& path) {
+    const QString name = nameOfPath(path);
+    struct stat st;
+    if (name.isEmpty() || isHiddenName(name) || ::stat(native(path).constData(), &st) != 0 ||
+        !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return idOf(st);
+}
+
+QString existenceTest(const QString& path) {
+    const QString name = nameOfPath(path);
+    if (!hasWildcards(name))
+        return NativeFileSystem().probe(path) ? name : QString();
+    QString first;
+    forEachMatch(folderOfPath(path), name, [&](const QString& found) {
+        first = found;
+        return false;
+    });
+    return first;
+}
+
+QStringList NativeFileSystem::listMatches(const QString& folder, const QString& namePattern) {
+    QStringList paths;
+    const int err = forEachMatch(folder, namePattern, [&](const QString& name) {
+        paths.append(folder + name);
+        return true;
+    });
+    if (err != 0)
+        fail(err);
+    return paths;
+}
+
+bool NativeFileSystem::sameFile(const QString& a, const QString& b) {
+    if (a == b)
+        return true;
+    const auto ia = statFile(a), ib = statFile(b);
+    return ia && ib && ia->device == ib->device && ia->inode == ib->inode;
+}
+
+void NativeFileSystem::rename(const QString& from, const QString& to,
+                              const std::optional<FileId>& replacing) {
+    const QByteArray f = native(from), t = native(to);
+    if (!replacing) {
+        renameNoReplace(f, t);
+        return;
+    }
+    checkStillSame(to, *replacing);
+    const std::optional<FileId> source = statFile(from);
+    if (source && source->device == replacing->device && source->inode == replacing->inode) {
+        // Two spellings of one file (a case-insensitive mount): rename(2) would do nothing,
+        // so go through a temporary name.
+        const QString folder = folderOfPath(to);
+        for (int attempt = 0;; ++attempt) {
+            const QByteArray tmp = temporaryName(folder, attempt);
+            if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, tmp.constData(),
+                            RENAME_NOREPLACE) != 0) {
+                if (errno == EEXIST && attempt < 100)
+                    continue;
+                fail(errno);
+            }
+            if (::rename(tmp.constData(), t.constData()) != 0) {
+                const int err = errno;
+                ::rename(tmp.constData(), f.constData());
+                fail(err);
+            }
+            return;
+        }
+    }
+    // One step: the old target is gone only once the source has taken its place.
+    if (::rename(f.constData(), t.constData()) != 0)
+        fail(errno);
+}
+
+void NativeFileSystem::copy(const QString& from, const QString& to,
+                            const std::optional<FileId>& replacing) {
+    const int in = ::open(native(from).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        fail(errno);
+    auto closeIn = qScopeGuard([in] { ::close(in); });
+    struct stat st;
+    if (::fstat(in, &st) != 0)
+        fail(errno);
+
+    QByteArray tmp;
+    int out = -1;
+    const QString folder = folderOfPath(to);
+    for (int attempt = 0; out < 0; ++attempt) {
+        tmp = temporaryName(folder, attempt);
+        out = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (out < 0 && (errno != EEXIST || attempt >= 100))
+            fail(errno);
+    }
+    bool placed = false;
+    auto cleanup = qScopeGuard([&] {
+        if (out >= 0)
+            ::close(out);
+        if (!placed)
+            ::unlink(tmp.constData());
+    });
+
+    std::vector<char> buffer(1 << 18);
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            fail(errno);
+        if (n == 0)
+            break;
+        writeAll(out, buffer.data(), n);
+    }
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0)
+        fail(errno);
+    const int closed = ::close(out);
+    out = -1;
+    if (closed != 0)
+        fail(errno);
+
+    if (replacing) {
+        checkStillSame(to, *replacing);
+        if (::rename(tmp.constData(), native(to).constData()) != 0)
+            fail(errno);
+    } else {
+        renameNoReplace(tmp, native(to));
+    }
+    placed = true;
+}
+
+void ignoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
+
+} // namespace morvane

@@ -1,0 +1,66 @@
+#include "formload.h"
+#include "frmMain.h"
+#include "history.h"
+#include "pathrules.h"
+#include "settingsstore.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <cstdio>
+
+namespace morvane {
+namespace {
+
+void warn(const QString& text) {
+    std::fprintf(stderr, "morvane: %s\n", qUtf8Printable(text));
+    std::fflush(stderr);
+}
+
+} // namespace
+
+void Form_Load(frmMain& form, const QString& commandLine) {
+    const SettingsStore store;
+    if (!store.readProblem().isEmpty())
+        warn(QStringLiteral("ignoring the settings in %1 (%2); starting with defaults")
+                 .arg(store.fileName(), store.readProblem()));
+
+    form.cboNewExtension->addItems(splitHistory(store.read(key::lastExtensions, {})));
+
+    const int state = form.chkLeaveCopy->checkState() == Qt::Unchecked ? 0 : 1;
+    const QString leaveCopy = store.read(key::leaveCopy, QString::number(state));
+    if (leaveCopy == QLatin1String("0") || leaveCopy == QLatin1String("1"))
+        form.chkLeaveCopy->setChecked(leaveCopy == QLatin1String("1"));
+    else
+        warn(QStringLiteral("ignoring the stored \"%1\" value \"%2\"; the box stays unticked")
+                 .arg(key::leaveCopy, leaveCopy));
+
+    form.txtFile->setText(store.read(key::lastFile, form.txtFile->text()));
+    form.cboNewExtension->setEditText(store.read(key::lastExtension, {}));
+
+    if (!commandLine.isEmpty())
+        form.txtFile->setText(StripEnclosing(commandLine, QLatin1Char('"')));
+}
+
+bool Form_Unload(frmMain& form) {
+    QStringList history;
+    const int count = form.cboNewExtension->count();
+    for (int i = 0; i < count && i < historyKept; ++i)
+        history.append(form.cboNewExtension->itemText(i));
+
+    SettingsStore store;
+    store.write(key::lastExtensions, joinHistory(history));
+    store.write(key::lastExtension, form.cboNewExtension->currentText());
+    store.write(key::leaveCopy, form.chkLeaveCopy->checkState() == Qt::Unchecked
+                                    ? QStringLiteral("0")
+                                    : QStringLiteral("1"));
+    store.write(key::lastFile, form.txtFile->text());
+    QString why;
+    if (store.save(&why))
+        return true;
+    warn(QStringLiteral("the settings could not be saved to %1 (%2); the previous ones are kept")
+             .arg(store.fileName(), why));
+    return false;
+}
+
+} // namespace morvane

@@ -1,0 +1,26 @@
+#include "commandline.h"
+#include "filesystem.h"
+#include "formload.h"
+#include "frmMain.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    morvane::ignoreFileSizeSignal();
+    const QString commandLine = morvane::commandLineText(argc, argv);
+
+    // The toolkit sees the program's name alone, so that every argument (a file called
+    // "-style" too) reaches the file box; Qt's settings still come from its environment.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.morvane.Morvane"));
+
+    morvane::frmMain form;
+    QObject::connect(&form, &morvane::frmMain::unloading, &form,
+                     [&form] { morvane::Form_Unload(form); });
+    morvane::Form_Load(form, commandLine);
+    form.centre();
+    form.show();
+    return app.exec();
+}

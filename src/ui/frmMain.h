@@ -1,0 +1,77 @@
+#pragma once
+
+#include "dialogcomponent.h"
+#include "ports.h"
+
+#include <QWidget>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMimeData;
+class QPushButton;
+
+namespace morvane {
+
+// The one window. Its controls are the program's whole state while it runs; start-up
+// fills them and the close hands them to whoever listens to unloading().
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    QLabel* Label1;
+    QLineEdit* txtFile;
+    QPushButton* cmdOpen;
+    QLabel* Label2;
+    QLineEdit* txtExtension;
+    QLabel* Label3;
+    QPushButton* cmdChange;
+    QPushButton* cmdCancel;
+    QComboBox* cboNewExtension;
+    QCheckBox* chkLeaveCopy;
+    QCheckBox* chkAllInFolder;
+    DialogComponent* dlgMain;
+
+    void txtFile_Change();
+    void cmdChange_Click();
+    void cmdOpen_Click();
+    void cmdCancel_Click();
+
+    // Centres the window on the screen it will appear on.
+    void centre();
+
+    // Tests answer the boxes and the dialog without a modal loop.
+    void setMessageBox(MessageBox* box);
+    void setFileSystem(FileSystem* fs);
+    void setDialogComponent(DialogComponent* dialog);
+
+signals:
+    // The window is closing (Exit, Esc or its close command); the close always goes ahead.
+    void unloading();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void pressDefault();
+    void layOut();
+
+    std::unique_ptr<MessageBox> ownBox_;
+    std::unique_ptr<FileSystem> ownFs_;
+    std::unique_ptr<DialogComponent> ownDialog_;
+    MessageBox* box_;
+    FileSystem* fs_;
+    bool unloaded_ = false;
+};
+
+// The one local file a drop carries, or the empty text when it carries anything else.
+QString droppedFile(const QMimeData* mime);
+
+} // namespace morvane

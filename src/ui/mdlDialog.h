@@ -1,0 +1,18 @@
+#pragma once
+
+#include "dialogcomponent.h"
+
+namespace morvane {
+
+inline const QString& defaultOpenFilter() {
+    static const QString filter = QStringLiteral("All Files (*.*)|*.*");
+    return filter;
+}
+
+// Shows dialog as a modal open-file dialog and returns the chosen path, or the empty text
+// when the user cancelled or anything failed. An empty filter is replaced, in the caller's
+// variable too, by the default one; the flags handed over are extraFlags + 6148.
+QString ShowOpenDialog(DialogComponent& dialog, const QString& text, QString& filter,
+                       qint32& extraFlags, bool unloadParent);
+
+} // namespace morvane
