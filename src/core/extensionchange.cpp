@@ -4,8 +4,7 @@ namespace morvane {
 
 std::optional<Failure> checkNewExtension(const QString& newExt, QChar sep) {
     const QChar c = forbiddenExtensionChar(newExt, sep);
-    if (c.isNull())
-        return std::nullopt;
+    if (c.isNull()) return std::nullopt;
     const QString shown =
         c.category() == QChar::Other_Control
             ? QStringLiteral("U+") +
@@ -26,8 +25,7 @@ Pass changeOne(const QString& source, const ChangeRequest& r, FileSystem& fs, Me
         const int answer = box.show(QStringLiteral("The destination file '") + target +
                                         QStringLiteral("' already exisits, overwrite?"),
                                     MessageBox::YesNoWarning);
-        if (answer != MessageBox::Yes)
-            return r.allInFolder ? Pass::Skipped : Pass::StopRun;
+        if (answer != MessageBox::Yes) return r.allInFolder ? Pass::Skipped : Pass::StopRun;
     }
     if (r.leaveCopy) {
         // A copy onto the file itself (txt to txt, or a case-only change on a
@@ -48,8 +46,8 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
         if (r.allInFolder) {
             // Taken whole before any file is touched, so files made by this run never
             // come round again.
-            sources = fs.listMatches(folderOfPath(r.fileText, sep),
-                                     QStringLiteral("*.") + r.currentExt);
+            sources =
+                fs.listMatches(folderOfPath(r.fileText, sep), QStringLiteral("*.") + r.currentExt);
         } else {
             sources.append(r.fileText);
         }
@@ -57,10 +55,8 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
         qint64 changed = 0;
         for (const QString& source : std::as_const(sources)) {
             const Pass pass = changeOne(source, r, fs, box, sep);
-            if (pass == Pass::StopRun)
-                return ChangeEnd::Declined;
-            if (pass == Pass::Done && r.allInFolder && !r.leaveCopy)
-                ++changed;
+            if (pass == Pass::StopRun) return ChangeEnd::Declined;
+            if (pass == Pass::Done && r.allInFolder && !r.leaveCopy) ++changed;
         }
 
         if (r.allInFolder && changed == 0) {

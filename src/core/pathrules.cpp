@@ -4,8 +4,7 @@ namespace morvane {
 
 QString extensionOfPath(const QString& path, QChar sep) {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0 || dot < path.lastIndexOf(sep))
-        return {};
+    if (dot < 0 || dot < path.lastIndexOf(sep)) return {};
     return path.mid(dot + 1);
 }
 
@@ -13,14 +12,15 @@ QString folderOfPath(const QString& path, QChar sep) {
     return path.left(path.lastIndexOf(sep) + 1);
 }
 
-QString nameOfPath(const QString& path, QChar sep) { return path.mid(path.lastIndexOf(sep) + 1); }
+QString nameOfPath(const QString& path, QChar sep) {
+    return path.mid(path.lastIndexOf(sep) + 1);
+}
 
 QString targetName(const QString& source, const QString& currentExt, const QString& newExt,
                    QChar sep) {
     const qsizetype d = nameOfPath(source, sep).contains(QLatin1Char('.')) ? 1 : 0;
     QString target = source.left(std::max<qsizetype>(0, source.size() - currentExt.size() - d));
-    if (!newExt.isEmpty())
-        target += QLatin1Char('.') + newExt;
+    if (!newExt.isEmpty()) target += QLatin1Char('.') + newExt;
     return target;
 }
 
@@ -40,8 +40,7 @@ QString stripLeadingDot(const QString& text) {
 
 QChar forbiddenExtensionChar(const QString& ext, QChar sep) {
     for (const QChar c : ext) {
-        if (c == sep || c == QLatin1Char('/') || c.category() == QChar::Other_Control)
-            return c;
+        if (c == sep || c == QLatin1Char('/') || c.category() == QChar::Other_Control) return c;
     }
     return {};
 }
@@ -52,9 +51,8 @@ namespace {
 bool globMatch(QStringView name, QStringView pattern) {
     qsizetype n = 0, p = 0, starP = -1, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() &&
-            (pattern[p] == QLatin1Char('?') ||
-             (pattern[p] != QLatin1Char('*') && pattern[p] == name[n]))) {
+        if (p < pattern.size() && (pattern[p] == QLatin1Char('?') ||
+                                   (pattern[p] != QLatin1Char('*') && pattern[p] == name[n]))) {
             ++n;
             ++p;
         } else if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
@@ -76,8 +74,7 @@ bool globMatch(QStringView name, QStringView pattern) {
 
 bool matchesNamePattern(const QString& name, const QString& pattern) {
     if (pattern.endsWith(QLatin1Char('.'))) {
-        if (name.endsWith(QLatin1Char('.')))
-            return globMatch(name, pattern);
+        if (name.endsWith(QLatin1Char('.'))) return globMatch(name, pattern);
         return !name.contains(QLatin1Char('.')) && globMatch(name, QStringView(pattern).chopped(1));
     }
     return globMatch(name, pattern);

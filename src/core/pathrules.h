@@ -9,7 +9,9 @@
 // reasoned about on any system.
 namespace morvane {
 
-inline QChar nativeSeparator() { return QDir::separator(); }
+inline QChar nativeSeparator() {
+    return QDir::separator();
+}
 
 // Everything after the last "." of the file name (the part after the last separator);
 // a dot inside a folder name never counts.

@@ -13,8 +13,7 @@ QStringList toNameFilters(const QString& filter) {
         QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (QString& p : patterns) {
             p = p.trimmed();
-            if (p == QLatin1String("*.*"))
-                p = QStringLiteral("*");
+            if (p == QLatin1String("*.*")) p = QStringLiteral("*");
         }
         // The description is shown as written; Qt reads the patterns from the last
         // parentheses and hides them (HideNameFilterDetails).
@@ -28,27 +27,23 @@ void QtDialogComponent::showOpen() {
     QFileDialog dialog(owner_);
     dialog.setObjectName(QStringLiteral("dlgMain"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (!dialogTitle.isEmpty())
-        dialog.setWindowTitle(dialogTitle);
+    if (!dialogTitle.isEmpty()) dialog.setWindowTitle(dialogTitle);
     dialog.setFileMode((flags & (FileMustExist | PathMustExist)) ? QFileDialog::ExistingFile
                                                                  : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setOption(QFileDialog::DontUseNativeDialog, !useNativeDialog);
     const QStringList nameFilters = toNameFilters(filter);
-    if (!nameFilters.isEmpty())
-        dialog.setNameFilters(nameFilters);
+    if (!nameFilters.isEmpty()) dialog.setNameFilters(nameFilters);
     fileName.clear();
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         fileName = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
         return;
     }
-    if (cancelError)
-        throw Failure{32755, QStringLiteral("Cancel was selected.")};
+    if (cancelError) throw Failure{32755, QStringLiteral("Cancel was selected.")};
 }
 
 void QtDialogComponent::unloadParent() {
-    if (owner_)
-        owner_->close();
+    if (owner_) owner_->close();
 }
 
 } // namespace morvane

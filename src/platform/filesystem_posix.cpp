@@ -22,7 +22,9 @@ namespace {
     throw Failure{err, QString::fromLocal8Bit(std::strerror(err))};
 }
 
-QByteArray native(const QString& path) { return QFile::encodeName(path); }
+QByteArray native(const QString& path) {
+    return QFile::encodeName(path);
+}
 
 FileId idOf(const struct stat& st) {
     return {static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino),
@@ -30,60 +32,58 @@ FileId idOf(const struct stat& st) {
             static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
-bool isHiddenName(const QString& name) { return name.startsWith(QLatin1Char('.')); }
+bool isHiddenName(const QString& name) {
+    return name.startsWith(QLatin1Char('.'));
+}
 
 // Calls found(name) for each ordinary file of folder matching pattern, in listing order,
 // until it returns false. Returns 0, or the errno of a refused listing.
 int forEachMatch(const QString& folder, const QString& pattern,
                  const std::function<bool(const QString&)>& found) {
     DIR* dir = ::opendir(folder.isEmpty() ? "." : native(folder).constData());
-    if (!dir)
-        return errno;
+    if (!dir) return errno;
     auto closer = qScopeGuard([dir] { ::closedir(dir); });
     const int fd = ::dirfd(dir);
     for (;;) {
         errno = 0;
         const dirent* e = ::readdir(dir);
-        if (!e)
-            return errno;
-        if (e->d_name[0] == '.')
-            continue;
+        if (!e) return errno;
+        if (e->d_name[0] == '.') continue;
         const QString name = QFile::decodeName(e->d_name);
-        if (!matchesNamePattern(name, pattern))
-            continue;
+        if (!matchesNamePattern(name, pattern)) continue;
         if (e->d_type != DT_REG) {
             // Links count as what they point to; the listing does not say, so ask.
             struct stat st;
-            if (e->d_type != DT_LNK && e->d_type != DT_UNKNOWN)
-                continue;
-            if (::fstatat(fd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
-                continue;
+            if (e->d_type != DT_LNK && e->d_type != DT_UNKNOWN) continue;
+            if (::fstatat(fd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
         }
-        if (!found(name))
-            return 0;
+        if (!found(name)) return 0;
     }
 }
 
 std::optional<FileId> statFile(const QString& path) {
     struct stat st;
-    if (path.isEmpty() || ::stat(native(path).constData(), &st) != 0)
-        return std::nullopt;
+    if (path.isEmpty() || ::stat(native(path).constData(), &st) != 0) return std::nullopt;
     return idOf(st);
 }
 
-void renameNoReplace(const QByteArray& from, const QByteArray& to) {
+// Moves from to to unless to exists; 0 or the errno.
+int moveNoReplace(const QByteArray& from, const QByteArray& to) {
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return;
-    if (errno != EINVAL && errno != ENOSYS)
-        fail(errno);
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
     // The file system cannot refuse a target on rename; a hard link refuses it the same way.
-    if (::link(from.constData(), to.constData()) != 0)
-        fail(errno);
+    if (::link(from.constData(), to.constData()) != 0) return errno;
     if (::unlink(from.constData()) != 0) {
         const int err = errno;
         ::unlink(to.constData());
-        fail(err);
+        return err;
     }
+    return 0;
+}
+
+void renameNoReplace(const QByteArray& from, const QByteArray& to) {
+    if (const int err = moveNoReplace(from, to)) fail(err);
 }
 
 void checkStillSame(const QString& path, const FileId& expected) {
@@ -103,8 +103,7 @@ void writeAll(int fd, const char* data, ssize_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             fail(errno);
         }
         data += n;
@@ -125,8 +124,7 @@ std::optional<FileId> NativeFileSystem::probe(const QString& path) {
 
 QString existenceTest(const QString& path) {
     const QString name = nameOfPath(path);
-    if (!hasWildcards(name))
-        return NativeFileSystem().probe(path) ? name : QString();
+    if (!hasWildcards(name)) return NativeFileSystem().probe(path) ? name : QString();
     QString first;
     forEachMatch(folderOfPath(path), name, [&](const QString& found) {
         first = found;
@@ -141,14 +139,12 @@ QStringList NativeFileSystem::listMatches(const QString& folder, const QString& 
         paths.append(folder + name);
         return true;
     });
-    if (err != 0)
-        fail(err);
+    if (err != 0) fail(err);
     return paths;
 }
 
 bool NativeFileSystem::sameFile(const QString& a, const QString& b) {
-    if (a == b)
-        return true;
+    if (a == b) return true;
     const auto ia = statFile(a), ib = statFile(b);
     return ia && ib && ia->device == ib->device && ia->inode == ib->inode;
 }
@@ -163,39 +159,38 @@ void NativeFileSystem::rename(const QString& from, const QString& to,
     checkStillSame(to, *replacing);
     const std::optional<FileId> source = statFile(from);
     if (source && source->device == replacing->device && source->inode == replacing->inode) {
-        // Two spellings of one file (a case-insensitive mount): rename(2) would do nothing,
-        // so go through a temporary name.
+        // Two names of one file: a case-only change on a case-insensitive mount, or two
+        // hard links. rename(2) would do nothing, so go through a temporary name.
         const QString folder = folderOfPath(to);
+        QByteArray tmp;
         for (int attempt = 0;; ++attempt) {
-            const QByteArray tmp = temporaryName(folder, attempt);
-            if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, tmp.constData(),
-                            RENAME_NOREPLACE) != 0) {
-                if (errno == EEXIST && attempt < 100)
-                    continue;
-                fail(errno);
-            }
-            if (::rename(tmp.constData(), t.constData()) != 0) {
-                const int err = errno;
-                ::rename(tmp.constData(), f.constData());
-                fail(err);
-            }
+            tmp = temporaryName(folder, attempt);
+            const int err = moveNoReplace(f, tmp);
+            if (err == 0) break;
+            if (err != EEXIST || attempt >= 100) fail(err);
+        }
+        const int err = moveNoReplace(tmp, t);
+        if (err == 0) return;
+        const std::optional<FileId> target = statFile(to);
+        if (err == EEXIST && target && target->inode == source->inode &&
+            target->device == source->device) {
+            ::unlink(tmp.constData()); // the target name already is this file
             return;
         }
+        ::rename(tmp.constData(), f.constData());
+        fail(err);
     }
     // One step: the old target is gone only once the source has taken its place.
-    if (::rename(f.constData(), t.constData()) != 0)
-        fail(errno);
+    if (::rename(f.constData(), t.constData()) != 0) fail(errno);
 }
 
 void NativeFileSystem::copy(const QString& from, const QString& to,
                             const std::optional<FileId>& replacing) {
     const int in = ::open(native(from).constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        fail(errno);
+    if (in < 0) fail(errno);
     auto closeIn = qScopeGuard([in] { ::close(in); });
     struct stat st;
-    if (::fstat(in, &st) != 0)
-        fail(errno);
+    if (::fstat(in, &st) != 0) fail(errno);
 
     QByteArray tmp;
     int out = -1;
@@ -203,46 +198,39 @@ void NativeFileSystem::copy(const QString& from, const QString& to,
     for (int attempt = 0; out < 0; ++attempt) {
         tmp = temporaryName(folder, attempt);
         out = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (out < 0 && (errno != EEXIST || attempt >= 100))
-            fail(errno);
+        if (out < 0 && (errno != EEXIST || attempt >= 100)) fail(errno);
     }
     bool placed = false;
     auto cleanup = qScopeGuard([&] {
-        if (out >= 0)
-            ::close(out);
-        if (!placed)
-            ::unlink(tmp.constData());
+        if (out >= 0) ::close(out);
+        if (!placed) ::unlink(tmp.constData());
     });
 
     std::vector<char> buffer(1 << 18);
     for (;;) {
         const ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            fail(errno);
-        if (n == 0)
-            break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) fail(errno);
+        if (n == 0) break;
         writeAll(out, buffer.data(), n);
     }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0)
-        fail(errno);
+    if (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0) fail(errno);
     const int closed = ::close(out);
     out = -1;
-    if (closed != 0)
-        fail(errno);
+    if (closed != 0) fail(errno);
 
     if (replacing) {
         checkStillSame(to, *replacing);
-        if (::rename(tmp.constData(), native(to).constData()) != 0)
-            fail(errno);
+        if (::rename(tmp.constData(), native(to).constData()) != 0) fail(errno);
     } else {
         renameNoReplace(tmp, native(to));
     }
     placed = true;
 }
 
-void ignoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
+void ignoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 } // namespace morvane

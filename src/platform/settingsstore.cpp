@@ -13,18 +13,15 @@ const QString section = QStringLiteral("General/");
 bool readJson(QIODevice& device, QSettings::SettingsMap& map) {
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(device.readAll(), &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject())
-        return false;
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) return false;
     const QJsonObject root = doc.object();
     for (auto group = root.begin(); group != root.end(); ++group) {
-        if (!group->isObject())
-            continue;
+        if (!group->isObject()) continue;
         const QJsonObject values = group->toObject();
         for (auto it = values.begin(); it != values.end(); ++it) {
             // Every value is a text; a hand-written number or truth value reads as one too.
             if (it->isString() || it->isDouble() || it->isBool())
-                map.insert(group.key() + QLatin1Char('/') + it.key(),
-                           it->toVariant().toString());
+                map.insert(group.key() + QLatin1Char('/') + it.key(), it->toVariant().toString());
         }
     }
     return true;
@@ -40,8 +37,7 @@ bool writeJson(QIODevice& device, const QSettings::SettingsMap& map) {
         root.insert(group, values);
     }
     const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    if (device.write(bytes) != bytes.size())
-        return false;
+    if (device.write(bytes) != bytes.size()) return false;
     // The toolkit's atomic save does not check its last flush; a full disk or a size
     // limit must fail the save here, so that the old file is kept.
     auto* file = qobject_cast<QFileDevice*>(&device);
@@ -67,13 +63,11 @@ QSettings::Format settingsFormat() {
 
 SettingsStore::SettingsStore()
     : settings_(settingsFormat(), QSettings::UserScope, applicationTitle(), applicationTitle()) {
-    if (settings_.status() != QSettings::NoError)
-        readProblem_ = statusText(settings_.status());
+    if (settings_.status() != QSettings::NoError) readProblem_ = statusText(settings_.status());
 }
 
 QString SettingsStore::read(const QString& key, const QString& fallback) const {
-    if (!readProblem_.isEmpty())
-        return fallback;
+    if (!readProblem_.isEmpty()) return fallback;
     return settings_.value(section + key, fallback).toString();
 }
 
@@ -83,10 +77,8 @@ void SettingsStore::write(const QString& key, const QString& value) {
 
 bool SettingsStore::save(QString* why) {
     settings_.sync();
-    if (settings_.status() == QSettings::NoError)
-        return true;
-    if (why)
-        *why = statusText(settings_.status());
+    if (settings_.status() == QSettings::NoError) return true;
+    if (why) *why = statusText(settings_.status());
     return false;
 }
 

@@ -56,8 +56,7 @@ bool Form_Unload(frmMain& form) {
                                     : QStringLiteral("1"));
     store.write(key::lastFile, form.txtFile->text());
     QString why;
-    if (store.save(&why))
-        return true;
+    if (store.save(&why)) return true;
     warn(QStringLiteral("the settings could not be saved to %1 (%2); the previous ones are kept")
              .arg(store.fileName(), why));
     return false;

@@ -5,8 +5,7 @@ namespace morvane {
 QString joinHistory(const QStringList& entries) {
     QString text;
     for (const QString& entry : entries.mid(0, historyKept)) {
-        if (!text.isEmpty())
-            text += historySeparator;
+        if (!text.isEmpty()) text += historySeparator;
         text += entry;
     }
     return text;

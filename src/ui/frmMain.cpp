@@ -37,8 +37,7 @@ frmMain::frmMain(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      ownBox_(std::make_unique<QtMessageBox>(this)),
-      ownFs_(std::make_unique<NativeFileSystem>()),
+      ownBox_(std::make_unique<QtMessageBox>(this)), ownFs_(std::make_unique<NativeFileSystem>()),
       ownDialog_(std::make_unique<QtDialogComponent>(this)), box_(ownBox_.get()),
       fs_(ownFs_.get()) {
     setObjectName(QStringLiteral("frmMain"));
@@ -130,22 +129,24 @@ void frmMain::layOut() {
     chkAllInFolder->setGeometry(twips(3840, 1200, 3255, 255));
     // The table was drawn for a smaller font: a text that needs more room gets it, as
     // long as the control stays inside the window (each has free room to its right).
-    for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label2, Label3, chkLeaveCopy,
-                                                      chkAllInFolder}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Label1, Label2, Label3, chkLeaveCopy, chkAllInFolder}) {
         const int wanted = std::min(w->sizeHint().width(), width() - w->x());
-        if (wanted > w->width())
-            w->resize(wanted, w->height());
+        if (wanted > w->width()) w->resize(wanted, w->height());
     }
 }
 
 void frmMain::centre() {
     QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen)
-        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    if (screen) move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
-void frmMain::setMessageBox(MessageBox* box) { box_ = box ? box : ownBox_.get(); }
-void frmMain::setFileSystem(FileSystem* fs) { fs_ = fs ? fs : ownFs_.get(); }
+void frmMain::setMessageBox(MessageBox* box) {
+    box_ = box ? box : ownBox_.get();
+}
+void frmMain::setFileSystem(FileSystem* fs) {
+    fs_ = fs ? fs : ownFs_.get();
+}
 void frmMain::setDialogComponent(DialogComponent* dialog) {
     dlgMain = dialog ? dialog : ownDialog_.get();
 }
@@ -159,8 +160,7 @@ void frmMain::txtFile_Change() {
 
 void frmMain::cmdChange_Click() {
     const QString newExt = stripLeadingDot(cboNewExtension->currentText());
-    if (newExt != cboNewExtension->currentText())
-        cboNewExtension->setEditText(newExt);
+    if (newExt != cboNewExtension->currentText()) cboNewExtension->setEditText(newExt);
     if (const auto refused = checkNewExtension(newExt)) {
         box_->show(errorText(*refused), MessageBox::OkError, QStringLiteral("Error"));
         return;
@@ -173,19 +173,19 @@ void frmMain::cmdChange_Click() {
     const ChangeRequest request{txtFile->text(), txtExtension->text(), newExt,
                                 chkAllInFolder->checkState() != Qt::Unchecked,
                                 chkLeaveCopy->checkState() != Qt::Unchecked};
-    if (changeExtension(request, *fs_, *box_) == ChangeEnd::Completed)
-        txtFile_Change();
+    if (changeExtension(request, *fs_, *box_) == ChangeEnd::Completed) txtFile_Change();
 }
 
 void frmMain::cmdOpen_Click() {
     QString filter = defaultOpenFilter();
     qint32 extraFlags = 0;
     const QString chosen = ShowOpenDialog(*dlgMain, QString(), filter, extraFlags, false);
-    if (!chosen.isEmpty())
-        txtFile->setText(chosen);
+    if (!chosen.isEmpty()) txtFile->setText(chosen);
 }
 
-void frmMain::cmdCancel_Click() { close(); }
+void frmMain::cmdCancel_Click() {
+    close();
+}
 
 void frmMain::pressDefault() {
     // As on other desktops, Enter on a focused button presses that button.

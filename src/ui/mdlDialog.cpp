@@ -11,8 +11,7 @@ QString ShowOpenDialog(DialogComponent& dialog, const QString& text, QString& fi
     try {
         dialog.cancelError = true;
         dialog.dialogTitle = text;
-        if (filter.isEmpty())
-            filter = defaultOpenFilter();
+        if (filter.isEmpty()) filter = defaultOpenFilter();
         dialog.filter = filter;
         const qint64 flags = qint64(extraFlags) + DialogComponent::HideReadOnly +
                              DialogComponent::PathMustExist + DialogComponent::FileMustExist;
@@ -22,12 +21,10 @@ QString ShowOpenDialog(DialogComponent& dialog, const QString& text, QString& fi
         dialog.flags = static_cast<qint32>(flags);
         dialog.showOpen();
         result = dialog.fileName;
-        if (unloadParent)
-            dialog.unloadParent();
+        if (unloadParent) dialog.unloadParent();
         return result;
     } catch (...) { // cancelling included: every failure gives the empty result
-        if (unloadParent)
-            dialog.unloadParent();
+        if (unloadParent) dialog.unloadParent();
         return {};
     }
 }

@@ -1,0 +1,319 @@
+// The existence test and the file operations on real folders, with real faults: hidden
+// files, folders and dangling links in the way, a file-size limit and a full disk.
+#include "filesystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace morvane;
+
+namespace {
+
+void write(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
+    f.write(content);
+}
+
+QByteArray read(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Names in the folder, hidden ones included, so leftovers cannot hide.
+QStringList entries(const QString& dir) {
+    QStringList names =
+        QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+Failure failureOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const Failure& failure) {
+        return failure;
+    }
+    return {};
+}
+
+} // namespace
+
+class tst_filesystem : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { ignoreFileSizeSignal(); }
+    void existence_data();
+    void existence();
+    void existenceUnreadableFolder();
+    void listing();
+    void listingRefused();
+    void renameNeverReplacesUnasked_data();
+    void renameNeverReplacesUnasked();
+    void confirmedReplaceIsOneStep();
+    void replaceRefusedWhenTargetChanged();
+    void renameBetweenTwoNamesOfOneFile();
+    void copyKeepsModeAndTime();
+    void copyRefusesUnaskedTarget();
+    void copyUnderFileSizeLimit();
+    void copyOnFullDisk();
+};
+
+void tst_filesystem::existence_data() {
+    QTest::addColumn<QString>("path"); // relative to the fixture folder; "" means the empty text
+    QTest::addColumn<QString>("found");
+    QTest::newRow("ordinary file") << "report.txt"
+                                   << "report.txt";
+    QTest::newRow("no dot") << "README"
+                            << "README";
+    QTest::newRow("missing") << "nothing.txt"
+                             << "";
+    QTest::newRow("hidden file") << ".hidden.txt"
+                                 << "";
+    QTest::newRow("folder") << "folder.txt"
+                            << "";
+    QTest::newRow("folder with trailing separator") << "folder.txt/"
+                                                    << "";
+    QTest::newRow("link to file") << "link.txt"
+                                  << "link.txt";
+    QTest::newRow("link to folder") << "dirlink"
+                                    << "";
+    QTest::newRow("broken link") << "broken.txt"
+                                 << "";
+    QTest::newRow("fifo") << "pipe"
+                          << "";
+    QTest::newRow("star pattern") << "*.log"
+                                  << "only.log";
+    QTest::newRow("question pattern") << "onl?.log"
+                                      << "only.log";
+    QTest::newRow("pattern is case-sensitive") << "*.LOG"
+                                               << "";
+    QTest::newRow("pattern skips hidden files") << "*.hid"
+                                                << "";
+    QTest::newRow("pattern skips folders") << "*.d"
+                                           << "";
+    QTest::newRow("pattern in missing folder") << "nowhere/*.txt"
+                                               << "";
+    QTest::newRow("file inside a file") << "report.txt/x"
+                                        << "";
+    QTest::newRow("name too long") << QString(5000, QLatin1Char('a')) << "";
+}
+
+void tst_filesystem::existence() {
+    QFETCH(QString, path);
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + '/';
+    write(d + "report.txt", "r");
+    write(d + "README", "r");
+    write(d + ".hidden.txt", "h");
+    write(d + "only.log", "l");
+    write(d + ".x.hid", "h");
+    QDir(d).mkdir("folder.txt");
+    QDir(d).mkdir("sub.d");
+    QVERIFY(QFile::link(d + "report.txt", d + "link.txt"));
+    QVERIFY(QFile::link(d + "folder.txt", d + "dirlink"));
+    QVERIFY(QFile::link(d + "gone", d + "broken.txt"));
+    QCOMPARE(::mkfifo(QFile::encodeName(d + "pipe").constData(), 0600), 0);
+    QTEST(existenceTest(d + path), "found");
+    QCOMPARE(existenceTest(QString()), QString());
+}
+
+void tst_filesystem::existenceUnreadableFolder() {
+    if (::geteuid() == 0)
+        QSKIP("root reads every folder, so an unreadable one cannot be made here");
+    QTemporaryDir tmp;
+    write(tmp.path() + "/a.txt", "a");
+    QFile::setPermissions(tmp.path(), QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(existenceTest(tmp.path() + "/*.txt"), QString());
+    QFile::setPermissions(tmp.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void tst_filesystem::listing() {
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + '/';
+    for (const char* name :
+         {"a.txt", "b.txt", "c.log", ".h.txt", "x,y.txt", "README", "NOTES", "file.", "tar.txt.gz"})
+        write(d + name, name);
+    QDir(d).mkdir("dir.txt");
+    QDir(d).mkdir("DIR");
+    QVERIFY(QFile::link(d + "a.txt", d + "link.txt"));
+    QVERIFY(QFile::link(d + "gone", d + "broken.txt"));
+
+    NativeFileSystem fs;
+    QStringList txt = fs.listMatches(d, "*.txt");
+    txt.sort();
+    QCOMPARE(txt, QStringList({d + "a.txt", d + "b.txt", d + "link.txt", d + "x,y.txt"}));
+    QStringList bare = fs.listMatches(d, "*.");
+    bare.sort();
+    QCOMPARE(bare, QStringList({d + "NOTES", d + "README", d + "file."}));
+}
+
+void tst_filesystem::listingRefused() {
+    QTemporaryDir tmp;
+    NativeFileSystem fs;
+    const Failure f = failureOf([&] { fs.listMatches(tmp.path() + "/missing/", "*.txt"); });
+    QCOMPARE(errorText(f), QString("Error 2: No such file or directory"));
+}
+
+void tst_filesystem::renameNeverReplacesUnasked_data() {
+    QTest::addColumn<QString>("blocker"); // what holds the target name
+    QTest::newRow("ordinary file") << "file";
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("dangling link") << "link";
+}
+
+void tst_filesystem::renameNeverReplacesUnasked() {
+    QFETCH(QString, blocker);
+    QTemporaryDir tmp;
+    const QString src = tmp.path() + "/a.txt", dst = tmp.path() + "/a.md";
+    write(src, "source");
+    if (blocker == "file")
+        write(dst, "target");
+    else if (blocker == "folder")
+        QDir(tmp.path()).mkdir("a.md");
+    else
+        QVERIFY(QFile::link(tmp.path() + "/gone", dst));
+    const QStringList before = entries(tmp.path());
+
+    NativeFileSystem fs;
+    const Failure f = failureOf([&] { fs.rename(src, dst, std::nullopt); });
+    QCOMPARE(errorText(f), QString("Error 17: File exists"));
+    QCOMPARE(read(src), QByteArray("source"));
+    if (blocker == "file") QCOMPARE(read(dst), QByteArray("target"));
+    QCOMPARE(entries(tmp.path()), before);
+}
+
+void tst_filesystem::confirmedReplaceIsOneStep() {
+    QTemporaryDir tmp;
+    const QString src = tmp.path() + "/a.txt", dst = tmp.path() + "/a.md";
+    write(src, "source");
+    write(dst, "target");
+    NativeFileSystem fs;
+    const auto id = fs.probe(dst);
+    QVERIFY(id);
+    fs.rename(src, dst, id);
+    QCOMPARE(entries(tmp.path()), QStringList{"a.md"});
+    QCOMPARE(read(dst), QByteArray("source"));
+}
+
+void tst_filesystem::replaceRefusedWhenTargetChanged() {
+    QTemporaryDir tmp;
+    const QString src = tmp.path() + "/a.txt", dst = tmp.path() + "/a.md";
+    write(src, "source");
+    write(dst, "target");
+    NativeFileSystem fs;
+    const auto id = fs.probe(dst);
+    write(dst, "someone else wrote this"); // after the question, before the answer
+    const Failure f = failureOf([&] { fs.rename(src, dst, id); });
+    QCOMPARE(f.number, ECANCELED);
+    QVERIFY(f.description.contains(dst));
+    QCOMPARE(read(src), QByteArray("source"));
+    QCOMPARE(read(dst), QByteArray("someone else wrote this"));
+
+    // Gone in the meantime: still nothing is touched.
+    QFile::remove(dst);
+    QCOMPARE(failureOf([&] { fs.copy(src, dst, id); }).number, ECANCELED);
+    QCOMPARE(entries(tmp.path()), QStringList{"a.txt"});
+}
+
+void tst_filesystem::renameBetweenTwoNamesOfOneFile() {
+    // Two hard links stand in for two spellings of one name on a case-insensitive mount.
+    QTemporaryDir tmp;
+    const QString src = tmp.path() + "/x.TXT", dst = tmp.path() + "/x.txt";
+    write(src, "one file");
+    QCOMPARE(::link(QFile::encodeName(src).constData(), QFile::encodeName(dst).constData()), 0);
+    NativeFileSystem fs;
+    QVERIFY(fs.sameFile(src, dst));
+    QVERIFY(!fs.sameFile(src, tmp.path() + "/other"));
+    fs.rename(src, dst, fs.probe(dst));
+    QCOMPARE(entries(tmp.path()), QStringList{"x.txt"});
+    QCOMPARE(read(dst), QByteArray("one file"));
+}
+
+void tst_filesystem::copyKeepsModeAndTime() {
+    QTemporaryDir tmp;
+    const QString src = tmp.path() + "/a.txt", dst = tmp.path() + "/a.md";
+    write(src, QByteArray(300000, 'x'));
+    QFile::setPermissions(src,
+                          QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup);
+    const QDateTime old = QDateTime::fromString("2001-02-03T04:05:06.789Z", Qt::ISODateWithMs);
+    {
+        QFile f(src);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    NativeFileSystem fs;
+    fs.copy(src, dst, std::nullopt);
+    QCOMPARE(read(dst), read(src));
+    QCOMPARE(QFileInfo(dst).permissions(), QFileInfo(src).permissions());
+    QCOMPARE(QFileInfo(dst).lastModified(), old);
+    QCOMPARE(entries(tmp.path()), QStringList({"a.md", "a.txt"}));
+}
+
+void tst_filesystem::copyRefusesUnaskedTarget() {
+    QTemporaryDir tmp;
+    const QString src = tmp.path() + "/a.txt", dst = tmp.path() + "/.a";
+    write(src, "source");
+    write(dst, "hidden target");
+    NativeFileSystem fs;
+    QVERIFY(!fs.probe(dst)); // the existence test does not see it, so nobody was asked
+    QCOMPARE(failureOf([&] { fs.copy(src, dst, std::nullopt); }).number, EEXIST);
+    QCOMPARE(read(dst), QByteArray("hidden target"));
+    QCOMPARE(entries(tmp.path()), QStringList({".a", "a.txt"}));
+}
+
+void tst_filesystem::copyUnderFileSizeLimit() {
+    QTemporaryDir tmp;
+    const QString src = tmp.path() + "/a.txt", dst = tmp.path() + "/a.md";
+    write(src, QByteArray(200000, 's'));
+    write(dst, "old target");
+    NativeFileSystem fs;
+    const auto id = fs.probe(dst);
+
+    rlimit saved{};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 65536;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const Failure f = failureOf([&] { fs.copy(src, dst, id); });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+
+    QCOMPARE(errorText(f), QString("Error 27: File too large"));
+    QCOMPARE(read(dst), QByteArray("old target"));
+    QCOMPARE(entries(tmp.path()), QStringList({"a.md", "a.txt"}));
+}
+
+void tst_filesystem::copyOnFullDisk() {
+    QTemporaryDir tmp;
+    const QString disk = tmp.path() + "/disk";
+    QDir().mkpath(disk);
+    if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=256k") != 0)
+        QSKIP("mounting a small tmpfs is refused here (needs root), so no real full disk");
+    auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
+
+    const QString src = tmp.path() + "/big.txt", dst = disk + "/big.md";
+    write(src, QByteArray(400 * 1024, 'b'));
+    write(dst, "old target");
+    NativeFileSystem fs;
+    for (const bool replacing : {true, false}) {
+        if (!replacing) QFile::remove(dst);
+        const Failure f =
+            failureOf([&] { fs.copy(src, dst, replacing ? fs.probe(dst) : std::nullopt); });
+        QCOMPARE(errorText(f), QString("Error 28: No space left on device"));
+        QCOMPARE(entries(disk), replacing ? QStringList{"big.md"} : QStringList());
+        if (replacing) QCOMPARE(read(dst), QByteArray("old target"));
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_filesystem)
+#include "tst_filesystem.moc"
