@@ -1,0 +1,381 @@
+// The Change button's operation on real folders, with the prompts answered by script.
+#include "extensionchange.h"
+#include "filesystem.h"
+#include "frmMain.h"
+#include "scriptedbox.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace morvane;
+
+Q_DECLARE_METATYPE(ChangeEnd)
+
+namespace {
+
+void write(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
+    f.write(content);
+}
+
+// "name=content" for files, "name/" for folders, sorted; hidden entries included.
+QStringList snapshot(const QString& dir) {
+    QStringList out;
+    const auto infos = QDir(dir).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& info : infos) {
+        if (info.isDir()) {
+            out.append(info.fileName() + '/');
+        } else {
+            QFile f(info.filePath());
+            f.open(QIODevice::ReadOnly);
+            out.append(info.fileName() + '=' + QString::fromUtf8(f.readAll()));
+        }
+    }
+    return out;
+}
+
+// Each file holds its own name, so a move shows in the content.
+void makeFiles(const QString& dir, const QStringList& names) {
+    for (const QString& name : names) {
+        if (name.endsWith('/'))
+            QDir(dir).mkdir(name.chopped(1));
+        else
+            write(dir + '/' + name, name.toUtf8());
+    }
+}
+
+const QString complete = QStringLiteral("Conversion complete. ");
+const QString noneChanged = QStringLiteral("No file extensions changed.");
+QString prompt(const QString& target) {
+    return "The destination file '" + target + "' already exisits, overwrite?";
+}
+
+} // namespace
+
+class tst_extensionchange : public QObject {
+    Q_OBJECT
+private slots:
+    void runs_data();
+    void runs();
+    void refusedInTheMiddle();
+    void largeFolderHasNoCountLimit();
+    void buttonTidiesAndRecords_data();
+    void buttonTidiesAndRecords();
+    void buttonRefusesSeparator();
+    void declinedSingleFileEndsSilently();
+    void realMessageBoxes();
+};
+
+void tst_extensionchange::runs_data() {
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("named");
+    QTest::addColumn<QString>("newExt");
+    QTest::addColumn<bool>("allInFolder");
+    QTest::addColumn<bool>("leaveCopy");
+    QTest::addColumn<QStringList>("declined"); // targets answered No
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QStringList>("messages"); // "{d}" stands for the folder
+    QTest::addColumn<ChangeEnd>("end");
+
+    QTest::newRow("single rename")
+        << QStringList{"report.txt"} << "report.txt"
+        << "md" << false << false << QStringList{} << QStringList{"report.md=report.txt"}
+        << QStringList{complete} << ChangeEnd::Completed;
+    QTest::newRow("single rename, empty new extension")
+        << QStringList{"report.txt"} << "report.txt"
+        << "" << false << false << QStringList{} << QStringList{"report=report.txt"}
+        << QStringList{complete} << ChangeEnd::Completed;
+    QTest::newRow("single rename, name without extension")
+        << QStringList{"README"} << "README"
+        << "txt" << false << false << QStringList{} << QStringList{"README.txt=README"}
+        << QStringList{complete} << ChangeEnd::Completed;
+    QTest::newRow("single copy") << QStringList{"report.txt"} << "report.txt"
+                                 << "md" << false << true << QStringList{}
+                                 << QStringList{"report.md=report.txt", "report.txt=report.txt"}
+                                 << QStringList{complete} << ChangeEnd::Completed;
+    QTest::newRow("single, existing target, Yes replaces it")
+        << QStringList{"report.txt", "report.md"} << "report.txt"
+        << "md" << false << false << QStringList{} << QStringList{"report.md=report.txt"}
+        << QStringList{prompt("{d}report.md"), complete} << ChangeEnd::Completed;
+    QTest::newRow("single copy, existing target, Yes replaces it")
+        << QStringList{"report.txt", "report.md"} << "report.txt"
+        << "md" << false << true << QStringList{}
+        << QStringList{"report.md=report.txt", "report.txt=report.txt"}
+        << QStringList{prompt("{d}report.md"), complete} << ChangeEnd::Completed;
+    QTest::newRow("single, existing target, No")
+        << QStringList{"report.txt", "report.md"} << "report.txt"
+        << "md" << false << false << QStringList{"report.md"}
+        << QStringList{"report.md=report.md", "report.txt=report.txt"}
+        << QStringList{prompt("{d}report.md")} << ChangeEnd::Declined;
+    QTest::newRow("txt to txt, Yes, rename")
+        << QStringList{"a.txt"} << "a.txt"
+        << "txt" << false << false << QStringList{} << QStringList{"a.txt=a.txt"}
+        << QStringList{prompt("{d}a.txt"), complete} << ChangeEnd::Completed;
+    QTest::newRow("txt to txt, Yes, copy")
+        << QStringList{"a.txt"} << "a.txt"
+        << "txt" << false << true << QStringList{} << QStringList{"a.txt=a.txt"}
+        << QStringList{prompt("{d}a.txt"), complete} << ChangeEnd::Completed;
+    QTest::newRow("case only on a case-sensitive system copies for real")
+        << QStringList{"x.TXT"} << "x.TXT"
+        << "txt" << false << true << QStringList{} << QStringList{"x.TXT=x.TXT", "x.txt=x.TXT"}
+        << QStringList{complete} << ChangeEnd::Completed;
+    QTest::newRow("hidden target is never replaced")
+        << QStringList{".txt", ".md"} << ".txt"
+        << "md" << false << false << QStringList{} << QStringList{".md=.md", ".txt=.txt"}
+        << QStringList{"Error 17: File exists"} << ChangeEnd::Failed;
+
+    QTest::newRow("folder: other extensions untouched")
+        << QStringList{"a.txt", "b.txt", "c.log"} << "a.txt"
+        << "md" << true << false << QStringList{}
+        << QStringList{"a.md=a.txt", "b.md=b.txt", "c.log=c.log"}
+        << QStringList{complete + "2 file extensions changed."} << ChangeEnd::Completed;
+    QTest::newRow("folder: No to one of three existing targets")
+        << QStringList{"a.txt", "b.txt", "c.txt", "a.md", "b.md", "c.md"} << "a.txt"
+        << "md" << true << false << QStringList{"b.md"}
+        << QStringList{"a.md=a.txt", "b.md=b.md", "b.txt=b.txt", "c.md=c.txt"}
+        << QStringList{"?", "?", "?", complete + "2 file extensions changed."}
+        << ChangeEnd::Completed;
+    QTest::newRow("folder: No to every prompt")
+        << QStringList{"a.txt", "a.md"} << "a.txt"
+        << "md" << true << false << QStringList{"a.md"} << QStringList{"a.md=a.md", "a.txt=a.txt"}
+        << QStringList{prompt("{d}a.md"), noneChanged} << ChangeEnd::NothingChanged;
+    QTest::newRow("folder copy counts nothing")
+        << QStringList{"a.txt", "b.txt"} << "a.txt"
+        << "md" << true << true << QStringList{}
+        << QStringList{"a.md=a.txt", "a.txt=a.txt", "b.md=b.txt", "b.txt=b.txt"}
+        << QStringList{noneChanged} << ChangeEnd::NothingChanged;
+    QTest::newRow("folder: a name holding a comma is one file")
+        << QStringList{"x,y.txt", "a.txt"} << "a.txt"
+        << "md" << true << false << QStringList{} << QStringList{"a.md=a.txt", "x,y.md=x,y.txt"}
+        << QStringList{complete + "2 file extensions changed."} << ChangeEnd::Completed;
+    QTest::newRow("folder: names without extension")
+        << QStringList{"README", "NOTES", "a.txt"} << "README"
+        << "md" << true << false << QStringList{}
+        << QStringList{"NOTES.md=NOTES", "README.md=README", "a.txt=a.txt"}
+        << QStringList{complete + "2 file extensions changed."} << ChangeEnd::Completed;
+    QTest::newRow("folder: case-sensitive, hidden files and folders left alone")
+        << QStringList{"a.txt", "b.TXT", ".h.txt", "d.txt/"} << "a.txt"
+        << "md" << true << false << QStringList{}
+        << QStringList{".h.txt=.h.txt", "a.md=a.txt", "b.TXT=b.TXT", "d.txt/"}
+        << QStringList{complete + "1 file extensions changed."} << ChangeEnd::Completed;
+    QTest::newRow("folder: files made by the run are not treated again")
+        << QStringList{"a.txt", "b.txt"} << "a.txt"
+        << "txt.txt" << true << false << QStringList{}
+        << QStringList{"a.txt.txt=a.txt", "b.txt.txt=b.txt"}
+        << QStringList{complete + "2 file extensions changed."} << ChangeEnd::Completed;
+    QTest::newRow("folder: the named file vanished and nothing matches")
+        << QStringList{"c.log"} << "a.txt"
+        << "md" << true << false << QStringList{} << QStringList{"c.log=c.log"}
+        << QStringList{noneChanged} << ChangeEnd::NothingChanged;
+}
+
+void tst_extensionchange::runs() {
+    QFETCH(QStringList, files);
+    QFETCH(QString, named);
+    QFETCH(QString, newExt);
+    QFETCH(bool, allInFolder);
+    QFETCH(bool, leaveCopy);
+    QFETCH(QStringList, declined);
+    QFETCH(QStringList, messages);
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + '/';
+    makeFiles(tmp.path(), files);
+
+    ScriptedBox box;
+    for (const QString& name : declined)
+        box.answers.insert(name, MessageBox::No);
+    NativeFileSystem fs;
+    const ChangeRequest request{d + named, extensionOfPath(named), newExt, allInFolder, leaveCopy};
+    QTEST(changeExtension(request, fs, box), "end");
+    QTEST(snapshot(tmp.path()), "after");
+
+    QStringList shown = box.texts();
+    for (qsizetype i = 0; i < messages.size(); ++i) {
+        messages[i].replace("{d}", d);
+        if (messages[i] == "?" && i < shown.size())
+            shown[i] = "?"; // prompts of a folder run come in listing order
+    }
+    QCOMPARE(shown, messages);
+    for (const auto& s : std::as_const(box.shown)) {
+        const bool error = s.prompt.startsWith("Error ");
+        QCOMPARE(s.caption, error ? QString("Error") : QString("Morvane"));
+        if (error) QCOMPARE(s.style, int(MessageBox::OkError));
+    }
+}
+
+void tst_extensionchange::refusedInTheMiddle() {
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + '/';
+    makeFiles(tmp.path(), {"a.txt", "b.txt", "c.txt", "d.txt", "c.md/"});
+    NativeFileSystem fs;
+    const QStringList order = fs.listMatches(d, "*.txt");
+    const qsizetype blocked = order.indexOf(d + "c.txt");
+
+    ScriptedBox box;
+    const ChangeRequest request{d + "a.txt", "txt", "md", true, false};
+    QCOMPARE(changeExtension(request, fs, box), ChangeEnd::Failed);
+    QCOMPARE(box.texts(), QStringList{"Error 17: File exists"});
+    QCOMPARE(box.shown[0].caption, QString("Error"));
+    // Everything before the refusal stays changed, the rest is untouched.
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        const QString name = order[i].mid(d.size());
+        const bool renamed = i < blocked;
+        QVERIFY2(QFile::exists(renamed ? d + name.chopped(3) + "md" : order[i]), qPrintable(name));
+    }
+    QVERIFY(QFileInfo(d + "c.md").isDir());
+}
+
+void tst_extensionchange::largeFolderHasNoCountLimit() {
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + '/';
+    const int count = 40000;
+    for (int i = 0; i < count; ++i) {
+        QFile f(d + QString::number(i) + ".txt");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    ScriptedBox box;
+    NativeFileSystem fs;
+    QCOMPARE(changeExtension({d + "0.txt", "txt", "md", true, false}, fs, box),
+             ChangeEnd::Completed);
+    QCOMPARE(box.texts(), QStringList{complete + "40000 file extensions changed."});
+    QCOMPARE(QDir(d).entryList({"*.md"}, QDir::Files).size(), count);
+    QCOMPARE(QDir(d).entryList({"*.txt"}, QDir::Files).size(), 0);
+}
+
+void tst_extensionchange::buttonTidiesAndRecords_data() {
+    QTest::addColumn<QStringList>("history");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("comboText");
+    QTest::addColumn<QStringList>("historyAfter");
+    QTest::addColumn<QString>("target");
+    QTest::newRow("leading dot") << QStringList{} << ".md"
+                                 << "md" << QStringList{"md"} << "report.md";
+    QTest::newRow("only the first dot") << QStringList{} << "..md"
+                                        << ".md" << QStringList{".md"} << "report..md";
+    QTest::newRow("case-sensitive history") << QStringList{"MD"} << "md"
+                                            << "md" << QStringList{"md", "MD"} << "report.md";
+    QTest::newRow("already in the list stays put")
+        << QStringList{"a", "b", "c", "md", "e"} << "md"
+        << "md" << QStringList{"a", "b", "c", "md", "e"} << "report.md";
+    QTest::newRow("empty") << QStringList{"x"} << ""
+                           << "" << QStringList{"x"} << "report";
+    QTest::newRow("lone dot") << QStringList{"x"} << "."
+                              << "" << QStringList{"x"} << "report";
+}
+
+void tst_extensionchange::buttonTidiesAndRecords() {
+    QFETCH(QStringList, history);
+    QFETCH(QString, typed);
+    QTemporaryDir tmp;
+    makeFiles(tmp.path(), {"report.txt"});
+    frmMain form;
+    ScriptedBox box;
+    form.setMessageBox(&box);
+    form.cboNewExtension->addItems(history);
+    form.txtFile->setText(tmp.path() + "/report.txt");
+    QVERIFY(form.cmdChange->isEnabled());
+    QCOMPARE(form.txtExtension->text(), QString("txt"));
+    form.cboNewExtension->setEditText(typed);
+
+    form.cmdChange->click();
+    QTEST(form.cboNewExtension->currentText(), "comboText");
+    QStringList items;
+    for (int i = 0; i < form.cboNewExtension->count(); ++i)
+        items.append(form.cboNewExtension->itemText(i));
+    QTEST(items, "historyAfter");
+    QFETCH(QString, target);
+    QCOMPARE(snapshot(tmp.path()), QStringList{target + "=report.txt"});
+    QCOMPARE(box.texts(), QStringList{complete});
+    // The window looked at its path again: the file is gone from under it.
+    QVERIFY(!form.cmdChange->isEnabled());
+    QCOMPARE(form.txtExtension->text(), QString());
+}
+
+void tst_extensionchange::buttonRefusesSeparator() {
+    QTemporaryDir tmp;
+    makeFiles(tmp.path(), {"report.txt", "sub/"});
+    frmMain form;
+    ScriptedBox box;
+    form.setMessageBox(&box);
+    form.txtFile->setText(tmp.path() + "/report.txt");
+    form.cboNewExtension->setEditText("./sub/x");
+    form.cmdChange->click();
+    QCOMPARE(box.texts(),
+             QStringList{"Error 22: Invalid argument: a new extension cannot hold \"/\""});
+    QCOMPARE(box.shown[0].caption, QString("Error"));
+    QCOMPARE(form.cboNewExtension->count(), 0);
+    QCOMPARE(snapshot(tmp.path()), QStringList({"report.txt=report.txt", "sub/"}));
+}
+
+void tst_extensionchange::declinedSingleFileEndsSilently() {
+    QTemporaryDir tmp;
+    makeFiles(tmp.path(), {"report.txt", "report.md"});
+    frmMain form;
+    ScriptedBox box;
+    box.answers.insert("report.md", MessageBox::No);
+    // Removed while the question is open: only a re-examination of the path would notice.
+    box.onPrompt = [&] { QFile::remove(tmp.path() + "/report.txt"); };
+    form.setMessageBox(&box);
+    form.txtFile->setText(tmp.path() + "/report.txt");
+    form.cboNewExtension->setEditText("md");
+    form.cmdChange->click();
+    QCOMPARE(box.shown.size(), 1);
+    QCOMPARE(form.cboNewExtension->itemText(0), QString("md")); // recorded before the question
+    QVERIFY(form.cmdChange->isEnabled());
+    QCOMPARE(form.txtExtension->text(), QString("txt"));
+}
+
+void tst_extensionchange::realMessageBoxes() {
+    // The real modal boxes, answered the way a user would: Esc on the question counts as No.
+    QTemporaryDir tmp;
+    makeFiles(tmp.path(), {"a.txt", "b.txt", "a.md", "b.md"});
+    frmMain form;
+    form.show();
+    form.txtFile->setText(tmp.path() + "/a.txt");
+    form.cboNewExtension->setEditText("md");
+    form.chkAllInFolder->setChecked(true);
+
+    QStringList seen;
+    int prompts = 0;
+    std::function<void()> answer = [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            QTimer::singleShot(10, answer);
+            return;
+        }
+        seen.append(box->windowTitle() + ": " + box->text());
+        if (box->standardButtons() == (QMessageBox::Yes | QMessageBox::No)) {
+            QCOMPARE(box->icon(), QMessageBox::Warning);
+            QCOMPARE(box->defaultButton(), box->button(QMessageBox::Yes));
+            if (prompts++ == 0)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(QMessageBox::Yes)->click();
+            QTimer::singleShot(10, answer);
+        } else {
+            QCOMPARE(box->icon(), QMessageBox::NoIcon);
+            box->button(QMessageBox::Ok)->click();
+        }
+    };
+    QTimer::singleShot(10, answer);
+    form.cmdChange->click();
+
+    QCOMPARE(seen.size(), 3);
+    QVERIFY(seen[0].startsWith("Morvane: The destination file '" + tmp.path()));
+    QCOMPARE(seen[2], QString("Morvane: Conversion complete. 1 file extensions changed."));
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::Files).size(), 3); // one .txt declined, one moved
+}
+
+QTEST_MAIN(tst_extensionchange)
+#include "tst_extensionchange.moc"
