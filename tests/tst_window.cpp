@@ -1,0 +1,249 @@
+// The window as a user meets it: its controls, the path handler on every keystroke, and
+// the keyboard.
+#include "frmMain.h"
+#include "scriptedbox.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace morvane;
+
+class tst_window : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void controlsAsLaidOut();
+    void nothingClippedOrOverlapping();
+    void tabOrder();
+    void pathHandler_data();
+    void pathHandler();
+    void typingCharacterByCharacter();
+    void enterPressesChangeOnlyWhileEnabled();
+    void enterInComboNeverAddsToList();
+    void accessKeys();
+    void escapeAndCloseUnloadOnce_data();
+    void escapeAndCloseUnloadOnce();
+
+private:
+    QTemporaryDir* dir_ = nullptr;
+    frmMain* form_ = nullptr;
+    ScriptedBox box_;
+    QString path(const QString& name) const { return dir_->path() + '/' + name; }
+};
+
+void tst_window::init() {
+    dir_ = new QTemporaryDir;
+    for (const char* name : {"report.txt", "README", ".hidden.txt", "my.dir/README"}) {
+        QDir(dir_->path()).mkpath(QFileInfo(path(name)).path());
+        QFile f(path(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    box_ = ScriptedBox();
+    form_ = new frmMain;
+    form_->setMessageBox(&box_);
+    form_->show();
+    QApplication::setActiveWindow(form_);
+    QVERIFY(QTest::qWaitForWindowActive(form_));
+}
+
+void tst_window::cleanup() {
+    delete form_;
+    delete dir_;
+}
+
+void tst_window::controlsAsLaidOut() {
+    frmMain& f = *form_;
+    QCOMPARE(f.windowTitle(), QString("Morvane"));
+    QCOMPARE(f.size(), QSize(485, 154));
+    QCOMPARE(f.minimumSize(), f.maximumSize());
+    QVERIFY(!f.windowIcon().isNull());
+    const struct {
+        QWidget* w;
+        const char* name;
+        QRect rect;
+    } table[] = {{f.txtFile, "txtFile", {8, 24, 441, 19}},
+                 {f.cmdOpen, "cmdOpen", {456, 24, 20, 20}},
+                 {f.txtExtension, "txtExtension", {8, 72, 41, 19}},
+                 {f.cmdChange, "cmdChange", {142, 112, 97, 33}},
+                 {f.cmdCancel, "cmdCancel", {246, 112, 97, 33}},
+                 {f.cboNewExtension, "cboNewExtension", {160, 72, 65, 21}}};
+    for (const auto& row : table) {
+        QCOMPARE(row.w->objectName(), QString(row.name));
+        QCOMPARE(row.w->geometry(), row.rect);
+    }
+    QCOMPARE(f.Label1->text(), QString("File:"));
+    QCOMPARE(f.Label2->text(), QString("Current Extension:"));
+    QCOMPARE(f.Label3->text(), QString("New Extension:"));
+    QCOMPARE(f.cmdChange->text(), QString("&Change"));
+    QCOMPARE(f.cmdCancel->text(), QString("E&xit"));
+    QCOMPARE(f.chkLeaveCopy->text(), QString("Leave Copy of Original File"));
+    QCOMPARE(f.chkAllInFolder->text(), QString("Change all extensions in folder"));
+    QCOMPARE(f.cmdOpen->toolTip(), QString("Open"));
+    QCOMPARE(f.cmdOpen->accessibleName(), QString("Open"));
+    QVERIFY(!f.cmdOpen->icon().isNull());
+    QCOMPARE(f.Label1->buddy(), f.txtFile);
+    QCOMPARE(f.Label2->buddy(), f.txtExtension);
+    QCOMPARE(f.Label3->buddy(), f.cboNewExtension);
+    // The start state: empty, unticked, Change off, the extension box read-only.
+    QVERIFY(!f.cmdChange->isEnabled());
+    QVERIFY(f.txtExtension->isReadOnly());
+    QVERIFY(f.txtExtension->focusPolicy() & Qt::TabFocus);
+    QVERIFY(f.cboNewExtension->isEditable());
+    QCOMPARE(f.cboNewExtension->count(), 0);
+    QCOMPARE(f.cboNewExtension->completer(), nullptr);
+    QVERIFY(!f.chkLeaveCopy->isChecked());
+    QVERIFY(!f.chkAllInFolder->isChecked());
+    QCOMPARE(QApplication::focusWidget(), f.txtFile);
+}
+
+void tst_window::nothingClippedOrOverlapping() {
+    const QList<QWidget*> controls = {
+        form_->Label1,          form_->txtFile,      form_->cmdOpen,       form_->Label2,
+        form_->txtExtension,    form_->Label3,       form_->cmdChange,     form_->cmdCancel,
+        form_->cboNewExtension, form_->chkLeaveCopy, form_->chkAllInFolder};
+    for (QWidget* w : controls) {
+        QVERIFY2(form_->rect().contains(w->geometry()), qPrintable(w->objectName()));
+        for (QWidget* other : controls) {
+            // As drawn, each label reaches one pixel into the field below it.
+            const auto* label = qobject_cast<QLabel*>(w);
+            const auto* otherLabel = qobject_cast<QLabel*>(other);
+            if (w == other || (label && label->buddy() == other) ||
+                (otherLabel && otherLabel->buddy() == w))
+                continue;
+            QVERIFY2(!w->geometry().intersects(other->geometry()),
+                     qPrintable(w->objectName() + " overlaps " + other->objectName()));
+        }
+    }
+    for (QWidget* w :
+         {static_cast<QWidget*>(form_->Label1), static_cast<QWidget*>(form_->Label2),
+          static_cast<QWidget*>(form_->Label3), static_cast<QWidget*>(form_->chkLeaveCopy),
+          static_cast<QWidget*>(form_->chkAllInFolder)})
+        QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName()));
+}
+
+void tst_window::tabOrder() {
+    form_->txtFile->setText(path("report.txt")); // Change must be enabled to take the focus
+    QStringList walked;
+    QWidget* w = form_->txtFile;
+    w->setFocus();
+    for (int i = 0; i < 9; ++i) {
+        walked.append(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(walked.join(' '),
+             QString("txtFile cmdOpen txtExtension cmdChange cmdCancel cboNewExtension "
+                     "chkLeaveCopy chkAllInFolder txtFile"));
+
+    form_->txtFile->setText(path("nothing"));
+    form_->txtExtension->setFocus();
+    QTest::keyClick(form_->txtExtension, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form_->cmdCancel); // a disabled Change is skipped
+}
+
+void tst_window::pathHandler_data() {
+    QTest::addColumn<QString>("name"); // inside the fixture folder
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("ordinary file") << "report.txt" << true << "txt";
+    QTest::newRow("no dot") << "README" << true << "";
+    QTest::newRow("dot only in the folder name") << "my.dir/README" << true << "";
+    QTest::newRow("pattern") << "*.txt" << true << "txt";
+    QTest::newRow("folder") << "my.dir" << false << "";
+    QTest::newRow("hidden file") << ".hidden.txt" << false << "";
+    QTest::newRow("nothing") << "missing.txt" << false << "";
+}
+
+void tst_window::pathHandler() {
+    QFETCH(QString, name);
+    form_->txtFile->setText(path("report.txt")); // a state the handler must undo
+    form_->txtFile->setText(path(name));
+    QTEST(form_->cmdChange->isEnabled(), "enabled");
+    QTEST(form_->txtExtension->text(), "extension");
+    form_->txtFile->clear();
+    QVERIFY(!form_->cmdChange->isEnabled());
+    QCOMPARE(form_->txtExtension->text(), QString());
+}
+
+void tst_window::typingCharacterByCharacter() {
+    const QString full = path("report.txt");
+    for (const QChar c : full) {
+        QTest::keyClick(form_->txtFile, c.toLatin1());
+        const bool complete = form_->txtFile->text() == full;
+        QCOMPARE(form_->cmdChange->isEnabled(), complete);
+        QCOMPARE(form_->txtExtension->text(), complete ? QString("txt") : QString());
+    }
+    QCOMPARE(form_->txtFile->text(), full);
+}
+
+void tst_window::enterPressesChangeOnlyWhileEnabled() {
+    form_->txtFile->setText(path("missing.txt"));
+    form_->cboNewExtension->setEditText("md");
+    QTest::keyClick(form_->txtFile, Qt::Key_Return);
+    QVERIFY(box_.shown.isEmpty());
+    QCOMPARE(form_->cboNewExtension->count(), 0);
+
+    form_->txtFile->setText(path("report.txt"));
+    form_->chkLeaveCopy->setFocus();
+    QTest::keyClick(form_->chkLeaveCopy, Qt::Key_Enter);
+    QCOMPARE(box_.texts(), QStringList{"Conversion complete. "});
+    QVERIFY(QFile::exists(path("report.md")));
+}
+
+void tst_window::enterInComboNeverAddsToList() {
+    form_->txtFile->setText(path("missing.txt"));
+    form_->cboNewExtension->setFocus();
+    QTest::keyClicks(form_->cboNewExtension->lineEdit(), "md");
+    QTest::keyClick(form_->cboNewExtension->lineEdit(), Qt::Key_Return);
+    QCOMPARE(form_->cboNewExtension->count(), 0);
+    QVERIFY(box_.shown.isEmpty());
+
+    form_->txtFile->setText(path("report.txt"));
+    form_->cboNewExtension->setFocus();
+    QTest::keyClick(form_->cboNewExtension->lineEdit(), Qt::Key_Return);
+    QCOMPARE(box_.texts(), QStringList{"Conversion complete. "});
+    QCOMPARE(form_->cboNewExtension->count(), 1); // recorded by Change, not by the combo
+}
+
+void tst_window::accessKeys() {
+    form_->txtFile->setText(path("report.txt"));
+    form_->cboNewExtension->setEditText("md");
+    QTest::keyClick(form_->txtFile, Qt::Key_C, Qt::AltModifier);
+    QTRY_COMPARE(box_.texts(), QStringList{"Conversion complete. "}); // an animated click
+    QSignalSpy unloading(form_, &frmMain::unloading);
+    QTest::keyClick(form_->txtFile, Qt::Key_X, Qt::AltModifier);
+    QTRY_COMPARE(unloading.count(), 1);
+    QVERIFY(!form_->isVisible());
+}
+
+void tst_window::escapeAndCloseUnloadOnce_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Esc") << "esc";
+    QTest::newRow("Exit") << "exit";
+    QTest::newRow("close command") << "close";
+}
+
+void tst_window::escapeAndCloseUnloadOnce() {
+    QFETCH(QString, how);
+    QSignalSpy unloading(form_, &frmMain::unloading);
+    if (how == "esc")
+        QTest::keyClick(form_->cboNewExtension->lineEdit(), Qt::Key_Escape);
+    else if (how == "exit")
+        form_->cmdCancel->click();
+    else
+        form_->close();
+    QCOMPARE(unloading.count(), 1);
+    QVERIFY(!form_->isVisible());
+}
+
+QTEST_MAIN(tst_window)
+#include "tst_window.moc"
