@@ -1,9 +1,11 @@
 #include "settingsstore.h"
 #include "ports.h"
 
+#include <QFile>
 #include <QFileDevice>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdio>
 
 namespace morvane {
 namespace {
@@ -76,10 +78,40 @@ void SettingsStore::write(const QString& key, const QString& value) {
 }
 
 bool SettingsStore::save(QString* why) {
+#ifndef Q_OS_WIN
+    if (!readProblem_.isEmpty()) return replaceUnreadable(why);
+#endif
     settings_.sync();
     if (settings_.status() == QSettings::NoError) return true;
     if (why) *why = statusText(settings_.status());
     return false;
 }
+
+#ifndef Q_OS_WIN
+// QSettings keeps the error of its read, and will not write over a file it could not
+// read: the values go to a new file beside it, which then takes its place whole.
+bool SettingsStore::replaceUnreadable(QString* why) {
+    const QString target = settings_.fileName();
+    const QString fresh = target + QStringLiteral(".new");
+    QFile::remove(fresh);
+    QSettings::Status status = QSettings::NoError;
+    {
+        QSettings out(fresh, settings_.format());
+        const QStringList keys = settings_.allKeys();
+        for (const QString& key : keys)
+            out.setValue(key, settings_.value(key));
+        out.sync();
+        status = out.status();
+    }
+    // Private, as the file Qt creates for the user is.
+    QFile::setPermissions(fresh, QFile::ReadOwner | QFile::WriteOwner);
+    if (status == QSettings::NoError && std::rename(QFile::encodeName(fresh).constData(),
+                                                    QFile::encodeName(target).constData()) == 0)
+        return true;
+    QFile::remove(fresh);
+    if (why) *why = statusText(status == QSettings::NoError ? QSettings::AccessError : status);
+    return false;
+}
+#endif
 
 } // namespace morvane

@@ -22,6 +22,8 @@ public:
     QString fileName() const { return settings_.fileName(); }
 
 private:
+    bool replaceUnreadable(QString* why);
+
     QSettings settings_;
     QString readProblem_;
 };

@@ -31,9 +31,11 @@ void Form_Load(frmMain& form, const QString& commandLine) {
     const QString leaveCopy = store.read(key::leaveCopy, QString::number(state));
     if (leaveCopy == QLatin1String("0") || leaveCopy == QLatin1String("1"))
         form.chkLeaveCopy->setChecked(leaveCopy == QLatin1String("1"));
-    else
+    else {
+        form.chkLeaveCopy->setChecked(false);
         warn(QStringLiteral("ignoring the stored \"%1\" value \"%2\"; the box stays unticked")
                  .arg(key::leaveCopy, leaveCopy));
+    }
 
     form.txtFile->setText(store.read(key::lastFile, form.txtFile->text()));
     form.cboNewExtension->setEditText(store.read(key::lastExtension, {}));

@@ -1,0 +1,607 @@
+// Times the folder run of the Change button against the smallest C loop that does the same
+// job, measures its memory and the existence test, and checks every result.
+//
+//   morvane-bench [N ...] [--dir D] [--keep] [--repeat R] [--copy-n C] [--probe-calls K]
+//   morvane-bench --run-only --dir D [--copy] [--kill-after-ms M]
+//
+// The first form builds its folders in a fresh temporary folder under D (default /tmp) and
+// removes them unless --keep is given. The second runs the operation once over the existing
+// folder D, printing "started" just before; with --kill-after-ms the process kills itself
+// with SIGKILL M ms after that line, as a crash would.
+
+#include "extensionchange.h"
+#include "filesystem.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <malloc.h>
+#include <set>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point t0) {
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+[[noreturn]] void die(const std::string& what) {
+    std::fprintf(stderr, "morvane-bench: %s: %s\n", what.c_str(), std::strerror(errno));
+    std::exit(2);
+}
+
+// ---- memory ------------------------------------------------------------------------------
+
+long statusKiB(const char* key) {
+    FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return -1;
+    char line[256];
+    long value = -1;
+    const size_t keyLen = std::strlen(key);
+    while (std::fgets(line, sizeof line, f)) {
+        if (std::strncmp(line, key, keyLen) == 0 && line[keyLen] == ':') {
+            value = std::strtol(line + keyLen + 1, nullptr, 10);
+            break;
+        }
+    }
+    std::fclose(f);
+    return value;
+}
+
+// Gives freed heap back and restarts VmHWM at the current size, so that the peak read after
+// a run is the run's own.
+bool resetPeak() {
+    malloc_trim(0);
+    FILE* f = std::fopen("/proc/self/clear_refs", "w");
+    if (!f) return false;
+    const bool ok = std::fputs("5", f) >= 0;
+    return std::fclose(f) == 0 && ok;
+}
+
+long maxRssKiB() {
+    struct rusage ru;
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_maxrss;
+}
+
+double mib(long kib) {
+    return kib / 1024.0;
+}
+
+// ---- folders -----------------------------------------------------------------------------
+
+std::string txtName(long i) {
+    char b[32];
+    std::snprintf(b, sizeof b, "f%06ld.txt", i);
+    return b;
+}
+
+std::string content(long i) {
+    return std::to_string(i) + "\n";
+}
+
+constexpr int hiddenCount = 10;
+
+void writeFile(int dfd, const std::string& name, const std::string& data) {
+    const int fd = ::openat(dfd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) die("create " + name);
+    if (::write(fd, data.data(), data.size()) != static_cast<ssize_t>(data.size()))
+        die("write " + name);
+    ::close(fd);
+}
+
+bool readFile(int dfd, const char* name, std::string& out) {
+    const int fd = ::openat(dfd, name, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char b[256];
+    out.clear();
+    for (;;) {
+        const ssize_t n = ::read(fd, b, sizeof b);
+        if (n <= 0) {
+            ::close(fd);
+            return n == 0;
+        }
+        out.append(b, static_cast<size_t>(n));
+    }
+}
+
+// N text files, N/10 logs and a few hidden text files that a folder run must not touch;
+// flushed to disk so that no write-back from building lands in a timed run.
+void buildFolder(const std::string& path, long n) {
+    if (::mkdir(path.c_str(), 0755) != 0) die("mkdir " + path);
+    const int dfd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd < 0) die("open " + path);
+    for (long i = 1; i <= n; ++i)
+        writeFile(dfd, txtName(i), content(i));
+    for (long i = 1; i <= n / 10; ++i) {
+        char b[32];
+        std::snprintf(b, sizeof b, "l%06ld.log", i);
+        writeFile(dfd, b, content(i));
+    }
+    for (int i = 1; i <= hiddenCount; ++i)
+        writeFile(dfd, ".hidden-" + std::to_string(i) + ".txt", "hidden " + std::to_string(i));
+    ::syncfs(dfd);
+    ::close(dfd);
+}
+
+void removeFolder(const std::string& path) {
+    DIR* d = ::opendir(path.c_str());
+    if (!d) return;
+    const int dfd = ::dirfd(d);
+    std::vector<std::string> names;
+    while (const dirent* e = ::readdir(d)) {
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+            names.emplace_back(e->d_name);
+    }
+    for (const std::string& n : names)
+        ::unlinkat(dfd, n.c_str(), 0);
+    ::closedir(d);
+    ::rmdir(path.c_str());
+}
+
+bool endsWith(const char* s, size_t len, const char* tail) {
+    const size_t t = std::strlen(tail);
+    return len >= t && std::memcmp(s + len - t, tail, t) == 0;
+}
+
+// The number of a name made here, prefix + six digits + "." + ext; 0 for any other name.
+long numberOf(const char* name, char prefix, const char* ext) {
+    if (name[0] != prefix || std::strlen(name) != 8 + std::strlen(ext) || name[7] != '.' ||
+        std::strcmp(name + 8, ext) != 0)
+        return 0;
+    long v = 0;
+    for (int k = 1; k < 7; ++k) {
+        if (name[k] < '0' || name[k] > '9') return 0;
+        v = v * 10 + (name[k] - '0');
+    }
+    return v;
+}
+
+// Checks a folder built by buildFolder after a rename run (every text file now .md) or a copy
+// run (every text file still there, plus a whole .md copy). Returns the problems found.
+std::vector<std::string> verifyFolder(const std::string& path, long n, bool copyMode) {
+    std::vector<std::string> problems;
+    auto problem = [&](std::string p) {
+        if (problems.size() < 10) problems.push_back(std::move(p));
+    };
+    DIR* d = ::opendir(path.c_str());
+    if (!d) {
+        problem("cannot list " + path);
+        return problems;
+    }
+    const int dfd = ::dirfd(d);
+    std::vector<char> mdSeen(n + 1), txtSeen(n + 1);
+    long logs = 0, hidden = 0;
+    std::string data;
+    while (const dirent* e = ::readdir(d)) {
+        const char* name = e->d_name;
+        const size_t len = std::strlen(name);
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+        if (name[0] == '.') {
+            ++hidden;
+            const bool known =
+                std::strncmp(name, ".hidden-", 8) == 0 && endsWith(name, len, ".txt");
+            if (!known || !readFile(dfd, name, data) ||
+                data != "hidden " + std::to_string(std::atoi(name + 8)))
+                problem(std::string("hidden file changed or unexpected: ") + name);
+            continue;
+        }
+        if (const long i = numberOf(name, 'l', "log"); i > 0) {
+            ++logs;
+            if (!readFile(dfd, name, data) || data != content(i))
+                problem(std::string("log changed: ") + name);
+            continue;
+        }
+        const long mdNumber = numberOf(name, 'f', "md");
+        const long i = mdNumber > 0 ? mdNumber : numberOf(name, 'f', "txt");
+        if (i < 1 || i > n) {
+            problem(std::string("unexpected file: ") + name);
+            continue;
+        }
+        std::vector<char>& seen = mdNumber > 0 ? mdSeen : txtSeen;
+        if (seen[i]++) problem(std::string("seen twice: ") + name);
+        if (!readFile(dfd, name, data) || data != content(i))
+            problem(std::string("wrong content: ") + name);
+    }
+    ::closedir(d);
+    const long md = std::count(mdSeen.begin(), mdSeen.end(), 1);
+    const long txt = std::count(txtSeen.begin(), txtSeen.end(), 1);
+    if (md != n) problem(std::to_string(md) + " .md files instead of " + std::to_string(n));
+    if (txt != (copyMode ? n : 0)) problem(std::to_string(txt) + " .txt files left");
+    if (logs != n / 10)
+        problem(std::to_string(logs) + " .log files instead of " + std::to_string(n / 10));
+    if (hidden != hiddenCount)
+        problem(std::to_string(hidden) + " hidden files instead of " + std::to_string(hiddenCount));
+    return problems;
+}
+
+// ---- the two sides -----------------------------------------------------------------------
+
+// Says Yes to every overwrite question, as a user clicking through would, and keeps the
+// closing message.
+class YesBox : public morvane::MessageBox {
+public:
+    int show(const QString& prompt, int style, const QString&) override {
+        if (style == YesNoWarning) {
+            ++questions;
+            return Yes;
+        }
+        last = prompt;
+        return Ok;
+    }
+    long questions = 0;
+    QString last;
+};
+
+struct RunResult {
+    double seconds = 0;
+    long peakKiB = -1;     // VmHWM during the run
+    long increaseKiB = -1; // that peak less the size just before
+    std::string message;
+    bool ok = true;
+};
+
+// The Change button's code path with a real file system.
+RunResult runMorvane(const std::string& folder, const std::string& firstFile, bool copy) {
+    morvane::ChangeRequest request;
+    request.fileText = QFile::decodeName((folder + "/" + firstFile).c_str());
+    request.currentExt = QStringLiteral("txt");
+    request.newExt = QStringLiteral("md");
+    request.allInFolder = true;
+    request.leaveCopy = copy;
+    morvane::NativeFileSystem fs;
+    YesBox box;
+
+    RunResult r;
+    const bool peakReset = resetPeak();
+    const long before = statusKiB("VmRSS");
+    const auto t0 = Clock::now();
+    const morvane::ChangeEnd end = morvane::changeExtension(request, fs, box);
+    r.seconds = secondsSince(t0);
+    if (peakReset) {
+        r.peakKiB = statusKiB("VmHWM");
+        r.increaseKiB = r.peakKiB - before;
+    }
+    r.message = box.last.toStdString();
+    // No file here has a target already, so no question may come up; the closing message is
+    // checked by the caller.
+    r.ok = (end == morvane::ChangeEnd::Completed || end == morvane::ChangeEnd::NothingChanged) &&
+           box.questions == 0;
+    return r;
+}
+
+// The least a program can do for the same result: one listing, one status call on the
+// target and one no-replace rename per file, all relative to the open folder.
+RunResult runCLoop(const std::string& folder) {
+    RunResult r;
+    const auto t0 = Clock::now();
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) die("opendir " + folder);
+    const int dfd = ::dirfd(d);
+    long changed = 0;
+    char target[NAME_MAX + 1];
+    while (const dirent* e = ::readdir(d)) {
+        const char* name = e->d_name;
+        if (name[0] == '.') continue;
+        const size_t len = std::strlen(name);
+        if (!endsWith(name, len, ".txt")) continue;
+        struct stat st;
+        if (e->d_type != DT_REG && ((e->d_type != DT_LNK && e->d_type != DT_UNKNOWN) ||
+                                    ::fstatat(dfd, name, &st, 0) != 0 || !S_ISREG(st.st_mode)))
+            continue;
+        std::memcpy(target, name, len - 3);
+        std::memcpy(target + len - 3, "md", 3);
+        if (::fstatat(dfd, target, &st, 0) == 0) {
+            r.ok = false; // a target already there: the folders here never have one
+            continue;
+        }
+        if (::renameat2(dfd, name, dfd, target, RENAME_NOREPLACE) != 0)
+            die(std::string("renameat2 ") + name);
+        ++changed;
+    }
+    ::closedir(d);
+    r.seconds = secondsSince(t0);
+    r.message = std::to_string(changed) + " renamed";
+    return r;
+}
+
+// The same for copies: a hidden temporary file, data, mode and times, then a no-replace
+// rename into place.
+RunResult runCCopyLoop(const std::string& folder) {
+    RunResult r;
+    const auto t0 = Clock::now();
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) die("opendir " + folder);
+    const int dfd = ::dirfd(d);
+    std::vector<std::string> names;
+    while (const dirent* e = ::readdir(d)) {
+        const size_t len = std::strlen(e->d_name);
+        if (e->d_name[0] != '.' && e->d_type == DT_REG && endsWith(e->d_name, len, ".txt"))
+            names.emplace_back(e->d_name);
+    }
+    std::vector<char> buffer(1 << 18);
+    for (const std::string& name : names) {
+        const std::string target = name.substr(0, name.size() - 3) + "md";
+        struct stat st;
+        if (::fstatat(dfd, target.c_str(), &st, 0) == 0) {
+            r.ok = false;
+            continue;
+        }
+        const int in = ::openat(dfd, name.c_str(), O_RDONLY | O_CLOEXEC);
+        if (in < 0 || ::fstat(in, &st) != 0) die("open " + name);
+        const int out = ::openat(dfd, ".c-copy.tmp", O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (out < 0) die("create temporary");
+        for (ssize_t n; (n = ::read(in, buffer.data(), buffer.size())) > 0;) {
+            if (::write(out, buffer.data(), static_cast<size_t>(n)) != n) die("write");
+        }
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        ::fchmod(out, st.st_mode & 07777);
+        ::futimens(out, times);
+        ::close(in);
+        if (::close(out) != 0) die("close");
+        if (::renameat2(dfd, ".c-copy.tmp", dfd, target.c_str(), RENAME_NOREPLACE) != 0)
+            die("renameat2 " + target);
+    }
+    ::closedir(d);
+    r.seconds = secondsSince(t0);
+    return r;
+}
+
+// ---- measurements ------------------------------------------------------------------------
+
+struct Options {
+    std::vector<long> sizes;
+    std::string dir = "/tmp";
+    bool keep = false;
+    bool runOnly = false;
+    bool copy = false;
+    long killAfterMs = -1;
+    int repeats = 3;
+    long copyN = 5000;
+    long probeCalls = 200000;
+};
+
+struct Comparison {
+    long n = 0;
+    bool copy = false;
+    double morvane = 1e9, c = 1e9;
+    long peakKiB = 0, increaseKiB = 0;
+    bool verified = true;
+    std::string message; // the closing message of the last Morvane run
+};
+
+std::string workRoot;
+
+// Best of `repeats` for each side, each run on a folder built just before it, the order
+// alternating so that neither side always runs on the warmer cache.
+Comparison compare(long n, bool copy, const Options& o) {
+    Comparison cmp;
+    cmp.n = n;
+    cmp.copy = copy;
+    const char* mode = copy ? "copy" : "rename";
+    for (int rep = 0; rep < o.repeats; ++rep) {
+        for (int k = 0; k < 2; ++k) {
+            const bool morvaneTurn = (k == 0) == (rep % 2 == 0);
+            const std::string folder = workRoot + "/" + mode + "-" + std::to_string(n) + "-" +
+                                       (morvaneTurn ? "morvane" : "c") + "-" + std::to_string(rep);
+            buildFolder(folder, n);
+            RunResult r;
+            if (morvaneTurn) {
+                r = runMorvane(folder, txtName(1), copy);
+                // A copy run renames nothing, so only the rename run's message is fixed.
+                const std::string expected =
+                    "Conversion complete. " + std::to_string(n) + " file extensions changed.";
+                cmp.message = r.message;
+                if (!copy && r.message != expected) {
+                    std::printf("  ! message was \"%s\", expected \"%s\"\n", r.message.c_str(),
+                                expected.c_str());
+                    r.ok = false;
+                }
+                cmp.morvane = std::min(cmp.morvane, r.seconds);
+                cmp.peakKiB = std::max(cmp.peakKiB, r.peakKiB);
+                cmp.increaseKiB = std::max(cmp.increaseKiB, r.increaseKiB);
+            } else {
+                r = copy ? runCCopyLoop(folder) : runCLoop(folder);
+                cmp.c = std::min(cmp.c, r.seconds);
+            }
+            const std::vector<std::string> problems = verifyFolder(folder, n, copy);
+            for (const std::string& p : problems)
+                std::printf("  ! %s\n", p.c_str());
+            const bool good = r.ok && problems.empty();
+            cmp.verified = cmp.verified && good;
+            std::printf("  %-6s N=%-7ld run %d  %-7s %9.4f s", mode, n, rep + 1,
+                        morvaneTurn ? "Morvane" : "C loop", r.seconds);
+            if (morvaneTurn)
+                std::printf("  peak %6.1f MiB (+%.1f)", mib(r.peakKiB), mib(r.increaseKiB));
+            std::printf("  %s\n", good ? "checked" : "WRONG RESULT");
+            std::fflush(stdout);
+            if (!o.keep) removeFolder(folder);
+        }
+    }
+    return cmp;
+}
+
+struct ProbeResult {
+    long n = 0;
+    double hitUs = 0, missUs = 0;
+    bool correct = true;
+};
+
+// The existence test on plain paths in a folder of n files: present names and absent ones.
+ProbeResult timeExistenceTest(long n, const Options& o) {
+    const std::string folder = workRoot + "/probe-" + std::to_string(n);
+    buildFolder(folder, n);
+    const QString base = QFile::decodeName((folder + "/").c_str());
+    std::vector<QString> present, absent;
+    for (long i = 0; i < 1000; ++i) {
+        const long k = 1 + (i * 7919) % n;
+        present.push_back(base + QString::fromStdString(txtName(k)));
+        absent.push_back(base + QStringLiteral("g%1.txt").arg(k));
+    }
+    ProbeResult p;
+    p.n = n;
+    long found = 0;
+    for (auto* list : {&present, &absent}) {
+        const auto t0 = Clock::now();
+        for (long i = 0; i < o.probeCalls; ++i)
+            found += morvane::existenceTest((*list)[i % 1000]).isEmpty() ? 0 : 1;
+        const double us = secondsSince(t0) * 1e6 / o.probeCalls;
+        (list == &present ? p.hitUs : p.missUs) = us;
+    }
+    p.correct = found == o.probeCalls;
+    if (!o.keep) removeFolder(folder);
+    return p;
+}
+
+// ---- the run-only mode for the crash test ------------------------------------------------
+
+int runOnly(const Options& o) {
+    std::string first;
+    if (DIR* d = ::opendir(o.dir.c_str())) {
+        while (const dirent* e = ::readdir(d)) {
+            const size_t len = std::strlen(e->d_name);
+            if (e->d_name[0] != '.' && endsWith(e->d_name, len, ".txt")) {
+                first = e->d_name;
+                break;
+            }
+        }
+        ::closedir(d);
+    } else {
+        die("opendir " + o.dir);
+    }
+    if (first.empty()) first = "none.txt"; // the folder run only needs the folder part
+    std::printf("started\n");
+    std::fflush(stdout);
+    if (o.killAfterMs >= 0) {
+        std::thread([ms = o.killAfterMs] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+            ::kill(::getpid(), SIGKILL);
+        }).detach();
+    }
+    const RunResult r = runMorvane(o.dir, first, o.copy);
+    std::printf("finished in %.4f s: %s\n", r.seconds, r.message.c_str());
+    return r.ok ? 0 : 1;
+}
+
+void usage() {
+    std::fprintf(stderr,
+                 "usage: morvane-bench [N ...] [--dir D] [--keep] [--repeat R] [--copy-n C]\n"
+                 "                     [--probe-calls K]\n"
+                 "       morvane-bench --run-only --dir D [--copy] [--kill-after-ms M]\n");
+    std::exit(2);
+}
+
+long numberArg(const char* s) {
+    char* end = nullptr;
+    const long v = std::strtol(s, &end, 10);
+    if (!s[0] || *end || v < 0) usage();
+    return v;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    bool dirGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&] {
+            if (i + 1 >= argc) usage();
+            return argv[++i];
+        };
+        if (a == "--dir") {
+            o.dir = value();
+            dirGiven = true;
+        } else if (a == "--keep") {
+            o.keep = true;
+        } else if (a == "--run-only") {
+            o.runOnly = true;
+        } else if (a == "--copy") {
+            o.copy = true;
+        } else if (a == "--kill-after-ms") {
+            o.killAfterMs = numberArg(value());
+        } else if (a == "--repeat") {
+            o.repeats = std::max(1L, numberArg(value()));
+        } else if (a == "--copy-n") {
+            o.copyN = numberArg(value());
+        } else if (a == "--probe-calls") {
+            o.probeCalls = std::max(1L, numberArg(value()));
+        } else if (!a.empty() && a[0] != '-') {
+            const long n = numberArg(a.c_str());
+            if (n < 1 || n > 999999) usage();
+            o.sizes.push_back(n);
+        } else {
+            usage();
+        }
+    }
+    morvane::ignoreFileSizeSignal();
+    if (o.runOnly) {
+        if (!dirGiven) usage();
+        return runOnly(o);
+    }
+    if (o.sizes.empty()) o.sizes = {20000, 100000};
+
+    std::string templ = o.dir + "/morvane-bench-XXXXXX";
+    if (!::mkdtemp(templ.data())) die("mkdtemp in " + o.dir);
+    workRoot = templ;
+    std::printf("morvane-bench in %s, best of %d per side, alternating order\n", workRoot.c_str(),
+                o.repeats);
+
+    std::vector<Comparison> results;
+    std::vector<ProbeResult> probes;
+    for (long n : o.sizes)
+        results.push_back(compare(n, false, o));
+    if (o.copyN > 0) results.push_back(compare(o.copyN, true, o));
+    for (long n : o.sizes)
+        probes.push_back(timeExistenceTest(n, o));
+    if (!o.keep) ::rmdir(workRoot.c_str());
+
+    std::printf("\n%-7s %8s %12s %12s %8s %14s %14s %s\n", "mode", "N", "Morvane s", "C loop s",
+                "ratio", "peak MiB", "increase MiB", "result");
+    bool allVerified = true, ratioGoal = true, memoryGoal = true, memoryMeasured = false;
+    for (const Comparison& c : results) {
+        std::printf("%-7s %8ld %12.4f %12.4f %8.2f %14.1f %14.1f %s\n", c.copy ? "copy" : "rename",
+                    c.n, c.morvane, c.c, c.morvane / c.c, mib(c.peakKiB), mib(c.increaseKiB),
+                    c.verified ? "checked" : "WRONG");
+        if (c.copy)
+            std::printf("        closing message of the copy run: \"%s\"\n", c.message.c_str());
+        allVerified = allVerified && c.verified;
+        if (!c.copy && c.morvane / c.c > 1.2) ratioGoal = false;
+        if (!c.copy && c.n >= 100000) {
+            memoryMeasured = true;
+            memoryGoal = memoryGoal && c.peakKiB >= 0 && c.peakKiB < 64 * 1024;
+        }
+    }
+    std::printf("\n%-7s %8s %16s %16s\n", "exists", "N", "present us/call", "absent us/call");
+    bool probeGoal = true;
+    for (const ProbeResult& p : probes) {
+        std::printf("%-7s %8ld %16.2f %16.2f %s\n", "", p.n, p.hitUs, p.missUs,
+                    p.correct ? "" : "WRONG ANSWERS");
+        probeGoal = probeGoal && p.correct && std::max(p.hitUs, p.missUs) < 50;
+        allVerified = allVerified && p.correct;
+    }
+    std::printf("\nprocess peak (ru_maxrss, whole bench): %.1f MiB\n", mib(maxRssKiB()));
+    std::printf("goal: folder rename within 1.2x of the C loop: %s\n",
+                ratioGoal ? "met" : "NOT met");
+    std::printf("goal: peak memory at 100000 files under 64 MiB: %s\n",
+                !memoryMeasured ? "not measured (no N >= 100000)"
+                                : (memoryGoal ? "met" : "NOT met"));
+    std::printf("goal: existence test under 50 us: %s\n", probeGoal ? "met" : "NOT met");
+    std::printf("results checked: %s\n", allVerified ? "all correct" : "SOME WRONG");
+    return allVerified ? 0 : 1;
+}

@@ -1,0 +1,213 @@
+// The Open button: the general dialog function with a scripted component, the real
+// widget dialog driven as a user would, and files dropped on the window.
+#include "frmMain.h"
+#include "mdlDialog.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDragEnterEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <limits>
+
+using namespace morvane;
+
+namespace {
+
+struct ScriptedDialog : DialogComponent {
+    QString choose; // empty: the user cancels
+    int shows = 0, unloads = 0;
+    bool cancelErrorAtShow = false;
+    void showOpen() override {
+        ++shows;
+        cancelErrorAtShow = cancelError;
+        fileName = choose;
+        if (choose.isEmpty() && cancelError) throw Failure{32755, "Cancel was selected."};
+    }
+    void unloadParent() override { ++unloads; }
+};
+
+// Answers the next modal file dialog with f once it shows.
+void whenDialogShows(const std::function<void(QFileDialog*)>& f) {
+    QTimer::singleShot(20, [f] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+            f(dialog);
+        else
+            whenDialogShows(f);
+    });
+}
+
+QStringList listedNames(QFileDialog* dialog) {
+    QStringList names;
+    auto* view = dialog->findChild<QListView*>("listView");
+    if (!view || !view->model()) return names;
+    const QModelIndex root = view->rootIndex();
+    for (int r = 0; r < view->model()->rowCount(root); ++r)
+        names.append(view->model()->index(r, 0, root).data().toString());
+    return names;
+}
+
+} // namespace
+
+class tst_dialog : public QObject {
+    Q_OBJECT
+private slots:
+    void showOpenDialog_data();
+    void showOpenDialog();
+    void emptyFilterBecomesDefault();
+    void nameFilters_data();
+    void nameFilters();
+    void openButtonChoosesFileWithoutExtension();
+    void openButtonCancelled();
+    void drops_data();
+    void drops();
+};
+
+void tst_dialog::showOpenDialog_data() {
+    QTest::addColumn<QString>("choose");
+    QTest::addColumn<qint32>("extraFlags");
+    QTest::addColumn<bool>("unloadParent");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<qint32>("flagsHanded");
+    QTest::addColumn<int>("unloads");
+    QTest::newRow("chosen") << "/x/a.txt" << 0 << false << "/x/a.txt" << 6148 << 0;
+    QTest::newRow("extra flags add") << "/x/a.txt" << 0x200 << false << "/x/a.txt" << 6660 << 0;
+    QTest::newRow("cancelled") << "" << 0 << false << "" << 6148 << 0;
+    QTest::newRow("chosen, unload parent") << "/x/a.txt" << 0 << true << "/x/a.txt" << 6148 << 1;
+    QTest::newRow("cancelled, unload parent") << "" << 0 << true << "" << 6148 << 1;
+    QTest::newRow("flags overflow")
+        << "/x/a.txt" << std::numeric_limits<qint32>::max() << false << "" << 0 << 0;
+}
+
+void tst_dialog::showOpenDialog() {
+    QFETCH(QString, choose);
+    QFETCH(qint32, extraFlags);
+    QFETCH(bool, unloadParent);
+    ScriptedDialog dialog;
+    dialog.choose = choose;
+    QString filter = defaultOpenFilter();
+    QTEST(ShowOpenDialog(dialog, "Pick one", filter, extraFlags, unloadParent), "result");
+    QTEST(dialog.flags, "flagsHanded");
+    QTEST(dialog.unloads, "unloads");
+    if (dialog.shows) {
+        QVERIFY(dialog.cancelErrorAtShow);
+        QCOMPARE(dialog.dialogTitle, QString("Pick one"));
+        QCOMPARE(dialog.filter, defaultOpenFilter());
+    }
+}
+
+void tst_dialog::emptyFilterBecomesDefault() {
+    ScriptedDialog dialog;
+    QString filter;
+    qint32 flags = 0;
+    ShowOpenDialog(dialog, QString(), filter, flags, false);
+    QCOMPARE(filter, QString("All Files (*.*)|*.*"));
+    QCOMPARE(dialog.filter, filter);
+}
+
+void tst_dialog::nameFilters_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("nameFilters");
+    QTest::newRow("every file") << "All Files (*.*)|*.*" << QStringList{"All Files (*.*) (*)"};
+    QTest::newRow("two entries") << "Texts|*.txt;*.md|All Files (*.*)|*.*"
+                                 << QStringList{"Texts (*.txt *.md)", "All Files (*.*) (*)"};
+    QTest::newRow("empty") << "" << QStringList{};
+}
+
+void tst_dialog::nameFilters() {
+    QFETCH(QString, filter);
+    QTEST(toNameFilters(filter), "nameFilters");
+}
+
+void tst_dialog::openButtonChoosesFileWithoutExtension() {
+    QTemporaryDir tmp;
+    const QString readme = tmp.path() + "/README";
+    QFile(readme).open(QIODevice::WriteOnly);
+    frmMain form;
+    static_cast<QtDialogComponent*>(form.dlgMain)->useNativeDialog = false;
+    form.show();
+
+    QStringList listed;
+    QString title;
+    whenDialogShows([&](QFileDialog* dialog) {
+        title = dialog->windowTitle();
+        dialog->setDirectory(tmp.path());
+        const bool seen =
+            QTest::qWaitFor([&] { return listedNames(dialog).contains("README"); }, 5000);
+        listed = listedNames(dialog);
+        // Named and confirmed as a user would: typed, then the dialog's own Open button.
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("fileNameEdit"), seen ? "README" : "");
+        auto* open =
+            dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Open);
+        if (open->isEnabled())
+            open->click();
+        else
+            dialog->reject();
+    });
+    form.cmdOpen->click();
+    QVERIFY2(listed.contains("README"), qPrintable(listed.join(',')));
+    QVERIFY(!title.isEmpty()); // the toolkit's own title: the caller passes none
+    QCOMPARE(form.txtFile->text(), readme);
+    QVERIFY(form.cmdChange->isEnabled());
+    QCOMPARE(form.txtExtension->text(), QString());
+}
+
+void tst_dialog::openButtonCancelled() {
+    QTemporaryDir tmp;
+    QFile(tmp.path() + "/a.txt").open(QIODevice::WriteOnly);
+    frmMain form;
+    static_cast<QtDialogComponent*>(form.dlgMain)->useNativeDialog = false;
+    form.show();
+    form.txtFile->setText(tmp.path() + "/a.txt");
+    bool shown = false;
+    whenDialogShows([&](QFileDialog* dialog) {
+        shown = true;
+        dialog->reject();
+    });
+    form.cmdOpen->click();
+    QVERIFY(shown);
+    QCOMPARE(form.txtFile->text(), tmp.path() + "/a.txt");
+    QCOMPARE(form.txtExtension->text(), QString("txt"));
+    QVERIFY(form.cmdChange->isEnabled());
+    QVERIFY(form.isVisible());
+}
+
+void tst_dialog::drops_data() {
+    QTest::addColumn<QList<QUrl>>("urls");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    const QUrl a = QUrl::fromLocalFile("/tmp/x dir/a.txt");
+    QTest::newRow("one local file") << QList<QUrl>{a} << "" << true;
+    QTest::newRow("two files") << QList<QUrl>{a, QUrl::fromLocalFile("/tmp/b.txt")} << "" << false;
+    QTest::newRow("text only") << QList<QUrl>{} << "/tmp/x dir/a.txt" << false;
+    QTest::newRow("remote file") << QList<QUrl>{QUrl("https://example.org/a.txt")} << "" << false;
+}
+
+void tst_dialog::drops() {
+    QFETCH(QList<QUrl>, urls);
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    frmMain form;
+    form.show();
+    form.txtFile->setText("before");
+    QMimeData mime;
+    if (!urls.isEmpty()) mime.setUrls(urls);
+    if (!text.isEmpty()) mime.setText(text);
+    const QPoint at = form.rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    QCOMPARE(enter.isAccepted(), accepted);
+    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+    QCOMPARE(form.txtFile->text(), accepted ? QString("/tmp/x dir/a.txt") : QString("before"));
+}
+
+QTEST_MAIN(tst_dialog)
+#include "tst_dialog.moc"
