@@ -18,9 +18,16 @@ QString nameOfPath(const QString& path, QChar sep) {
 
 QString targetName(const QString& source, const QString& currentExt, const QString& newExt,
                    QChar sep) {
-    const qsizetype d = nameOfPath(source, sep).contains(QLatin1Char('.')) ? 1 : 0;
-    QString target = source.left(std::max<qsizetype>(0, source.size() - currentExt.size() - d));
-    if (!newExt.isEmpty()) target += QLatin1Char('.') + newExt;
+    // Runs once per file of a folder run: no temporary texts.
+    const qsizetype d = source.lastIndexOf(QLatin1Char('.')) > source.lastIndexOf(sep) ? 1 : 0;
+    const qsizetype base = std::max<qsizetype>(0, source.size() - currentExt.size() - d);
+    QString target;
+    target.reserve(base + 1 + newExt.size());
+    target.append(QStringView(source).left(base));
+    if (!newExt.isEmpty()) {
+        target.append(QLatin1Char('.'));
+        target.append(newExt);
+    }
     return target;
 }
 

@@ -99,6 +99,71 @@ QByteArray temporaryName(const QString& folder, int attempt) {
     return native(folder + QStringLiteral(".morvane-%1-%2").arg(::getpid()).arg(attempt));
 }
 
+// A file that becomes visible only whole, under its final name. Where the system allows,
+// it has no name at all until then, so that a crash part way leaves nothing behind;
+// elsewhere it is a hidden file that is removed on every failure.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const QString& folder) : folder_(folder) {
+        fd_ = ::open(folder.isEmpty() ? "." : native(folder).constData(),
+                     O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd_ >= 0 && ::access("/proc/self/fd", X_OK) == 0) return;
+        if (fd_ >= 0)
+            ::close(fd_);
+        else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            fail(errno);
+        for (int attempt = 0;; ++attempt) {
+            name_ = temporaryName(folder_, attempt);
+            fd_ = ::open(name_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (fd_ >= 0) return;
+            if (errno != EEXIST || attempt >= 100) fail(errno);
+        }
+    }
+    ~TemporaryFile() {
+        if (fd_ >= 0) ::close(fd_);
+        if (!name_.isEmpty()) ::unlink(name_.constData());
+    }
+    int fd() const { return fd_; }
+
+    // Gives the file the name to: never over an existing file unless `replacing` names it.
+    void place(const QString& to, const std::optional<FileId>& replacing) {
+        const QByteArray target = native(to);
+        if (name_.isEmpty()) {
+            const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd_);
+            if (!replacing) {
+                // link(2) refuses an existing target, as the no-replace rename does.
+                if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(),
+                             AT_SYMLINK_FOLLOW) != 0)
+                    fail(errno);
+                return;
+            }
+            for (int attempt = 0; name_.isEmpty(); ++attempt) {
+                const QByteArray name = temporaryName(folder_, attempt);
+                if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
+                             AT_SYMLINK_FOLLOW) == 0)
+                    name_ = name;
+                else if (errno != EEXIST || attempt >= 100)
+                    fail(errno);
+            }
+        }
+        const int closed = ::close(fd_);
+        fd_ = -1;
+        if (closed != 0) fail(errno);
+        if (replacing) {
+            checkStillSame(to, *replacing);
+            if (::rename(name_.constData(), target.constData()) != 0) fail(errno);
+        } else {
+            renameNoReplace(name_, target);
+        }
+        name_.clear();
+    }
+
+private:
+    QString folder_;
+    QByteArray name_; // empty while the file has no name
+    int fd_ = -1;
+};
+
 void writeAll(int fd, const char* data, ssize_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
@@ -192,41 +257,19 @@ void NativeFileSystem::copy(const QString& from, const QString& to,
     struct stat st;
     if (::fstat(in, &st) != 0) fail(errno);
 
-    QByteArray tmp;
-    int out = -1;
-    const QString folder = folderOfPath(to);
-    for (int attempt = 0; out < 0; ++attempt) {
-        tmp = temporaryName(folder, attempt);
-        out = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (out < 0 && (errno != EEXIST || attempt >= 100)) fail(errno);
-    }
-    bool placed = false;
-    auto cleanup = qScopeGuard([&] {
-        if (out >= 0) ::close(out);
-        if (!placed) ::unlink(tmp.constData());
-    });
-
+    TemporaryFile out(folderOfPath(to));
     std::vector<char> buffer(1 << 18);
     for (;;) {
         const ssize_t n = ::read(in, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) fail(errno);
         if (n == 0) break;
-        writeAll(out, buffer.data(), n);
+        writeAll(out.fd(), buffer.data(), n);
     }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0) fail(errno);
-    const int closed = ::close(out);
-    out = -1;
-    if (closed != 0) fail(errno);
-
-    if (replacing) {
-        checkStillSame(to, *replacing);
-        if (::rename(tmp.constData(), native(to).constData()) != 0) fail(errno);
-    } else {
-        renameNoReplace(tmp, native(to));
-    }
-    placed = true;
+    if (::fchmod(out.fd(), st.st_mode & 07777) != 0 || ::futimens(out.fd(), times) != 0)
+        fail(errno);
+    out.place(to, replacing);
 }
 
 void ignoreFileSizeSignal() {
