@@ -11,6 +11,7 @@
 
 #include "extensionchange.h"
 #include "filesystem.h"
+#include "rawfiles.h"
 
 #include <QFile>
 
@@ -98,27 +99,10 @@ std::string content(long i) {
 constexpr int hiddenCount = 10;
 
 void writeFile(int dfd, const std::string& name, const std::string& data) {
-    const int fd = ::openat(dfd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) die("create " + name);
-    if (::write(fd, data.data(), data.size()) != static_cast<ssize_t>(data.size()))
-        die("write " + name);
-    ::close(fd);
+    if (!rawfiles::writeFile(dfd, name, data)) die("create " + name);
 }
 
-bool readFile(int dfd, const char* name, std::string& out) {
-    const int fd = ::openat(dfd, name, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    char b[256];
-    out.clear();
-    for (;;) {
-        const ssize_t n = ::read(fd, b, sizeof b);
-        if (n <= 0) {
-            ::close(fd);
-            return n == 0;
-        }
-        out.append(b, static_cast<size_t>(n));
-    }
-}
+using rawfiles::readFile;
 
 // N text files, N/10 logs and a few hidden text files that a folder run must not touch;
 // flushed to disk so that no write-back from building lands in a timed run.

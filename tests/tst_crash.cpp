@@ -1,6 +1,8 @@
 // A folder run killed with SIGKILL half way must leave every file under its old name or its
 // new one, whole, and nothing half-made where the user can see it.
 
+#include "rawfiles.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -46,27 +48,8 @@ std::string hiddenName(int k) {
     return ".keep-" + std::to_string(k) + ".txt";
 }
 
-bool writeFile(int dfd, const std::string& name, const std::string& data) {
-    const int fd = ::openat(dfd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    const bool ok = ::write(fd, data.data(), data.size()) == static_cast<ssize_t>(data.size());
-    return ::close(fd) == 0 && ok;
-}
-
-bool readFile(int dfd, const char* name, std::string& out) {
-    const int fd = ::openat(dfd, name, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    char b[512];
-    out.clear();
-    for (;;) {
-        const ssize_t n = ::read(fd, b, sizeof b);
-        if (n <= 0) {
-            ::close(fd);
-            return n == 0;
-        }
-        out.append(b, static_cast<size_t>(n));
-    }
-}
+using rawfiles::readFile;
+using rawfiles::writeFile;
 
 // The number of "f" + six digits + "." + ext, or 0.
 long numberOf(const char* name, const char* ext) {

@@ -3,6 +3,7 @@
 #include "filesystem.h"
 #include "frmMain.h"
 #include "scriptedbox.h"
+#include "testfiles.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,12 +22,6 @@ using namespace morvane;
 Q_DECLARE_METATYPE(ChangeEnd)
 
 namespace {
-
-void write(const QString& path, const QByteArray& content) {
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
-    f.write(content);
-}
 
 // "name=content" for files, "name/" for folders, sorted; hidden entries included.
 QStringList snapshot(const QString& dir) {

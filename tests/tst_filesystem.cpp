@@ -1,6 +1,7 @@
 // The existence test and the file operations on real folders, with real faults: hidden
 // files, folders and dangling links in the way, a file-size limit and a full disk.
 #include "filesystem.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,17 +18,6 @@
 using namespace morvane;
 
 namespace {
-
-void write(const QString& path, const QByteArray& content) {
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
-    f.write(content);
-}
-
-QByteArray read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 // Names in the folder, hidden ones included, so leftovers cannot hide.
 QStringList entries(const QString& dir) {
