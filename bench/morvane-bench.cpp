@@ -143,18 +143,7 @@ bool endsWith(const char* s, size_t len, const char* tail) {
     return len >= t && std::memcmp(s + len - t, tail, t) == 0;
 }
 
-// The number of a name made here, prefix + six digits + "." + ext; 0 for any other name.
-long numberOf(const char* name, char prefix, const char* ext) {
-    if (name[0] != prefix || std::strlen(name) != 8 + std::strlen(ext) || name[7] != '.' ||
-        std::strcmp(name + 8, ext) != 0)
-        return 0;
-    long v = 0;
-    for (int k = 1; k < 7; ++k) {
-        if (name[k] < '0' || name[k] > '9') return 0;
-        v = v * 10 + (name[k] - '0');
-    }
-    return v;
-}
+using rawfiles::numberOf;
 
 // Checks a folder built by buildFolder after a rename run (every text file now .md) or a copy
 // run (every text file still there, plus a whole .md copy). Returns the problems found.

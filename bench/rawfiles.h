@@ -2,6 +2,7 @@
 
 // Plain system calls for making and checking folders of many small files, shared by the
 // benchmark and the crash test: no toolkit in the way of what is measured.
+#include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <sys/types.h>
@@ -30,6 +31,19 @@ inline bool readFile(int dfd, const char* name, std::string& out) {
         }
         out.append(b, static_cast<size_t>(n));
     }
+}
+
+// The number of a name made here, prefix + six digits + "." + ext; 0 for any other name.
+inline long numberOf(const char* name, char prefix, const char* ext) {
+    if (name[0] != prefix || std::strlen(name) != 8 + std::strlen(ext) || name[7] != '.' ||
+        std::strcmp(name + 8, ext) != 0)
+        return 0;
+    long v = 0;
+    for (int k = 1; k < 7; ++k) {
+        if (name[k] < '0' || name[k] > '9') return 0;
+        v = v * 10 + (name[k] - '0');
+    }
+    return v;
 }
 
 } // namespace rawfiles

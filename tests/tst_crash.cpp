@@ -51,17 +51,8 @@ std::string hiddenName(int k) {
 using rawfiles::readFile;
 using rawfiles::writeFile;
 
-// The number of "f" + six digits + "." + ext, or 0.
 long numberOf(const char* name, const char* ext) {
-    if (name[0] != 'f' || std::strlen(name) != 8 + std::strlen(ext) || name[7] != '.' ||
-        std::strcmp(name + 8, ext) != 0)
-        return 0;
-    long v = 0;
-    for (int k = 1; k < 7; ++k) {
-        if (name[k] < '0' || name[k] > '9') return 0;
-        v = v * 10 + (name[k] - '0');
-    }
-    return v;
+    return rawfiles::numberOf(name, 'f', ext);
 }
 
 // What a folder holds after a run, measured against what it held before.
