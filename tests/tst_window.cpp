@@ -3,6 +3,7 @@
 #include "frmMain.h"
 #include "scriptedbox.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -94,6 +95,17 @@ void tst_window::controlsAsLaidOut() {
     QCOMPARE(f.Label1->buddy(), f.txtFile);
     QCOMPARE(f.Label2->buddy(), f.txtExtension);
     QCOMPARE(f.Label3->buddy(), f.cboNewExtension);
+    // What a screen reader announces for each control.
+    const QList<QPair<QWidget*, QString>> announced = {
+        {f.txtFile, "File:"},
+        {f.cmdOpen, "Open"},
+        {f.txtExtension, "Current Extension:"},
+        {f.cmdChange, "Change"},
+        {f.cmdCancel, "Exit"},
+        {f.cboNewExtension, "New Extension:"},
+        {f.chkLeaveCopy, "Leave Copy of Original File"}};
+    for (const auto& [widget, name] : announced)
+        QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), name);
     // The start state: empty, unticked, Change off, the extension box read-only.
     QVERIFY(!f.cmdChange->isEnabled());
     QVERIFY(f.txtExtension->isReadOnly());
