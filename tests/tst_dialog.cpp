@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QFile>
 #include <QFileDialog>
@@ -187,6 +188,7 @@ void tst_dialog::drops_data() {
     QTest::newRow("one local file") << QList<QUrl>{a} << "" << true;
     QTest::newRow("two files") << QList<QUrl>{a, QUrl::fromLocalFile("/tmp/b.txt")} << "" << false;
     QTest::newRow("text only") << QList<QUrl>{} << "/tmp/x dir/a.txt" << false;
+    QTest::newRow("folder") << QList<QUrl>{QUrl::fromLocalFile(QDir::tempPath())} << "" << false;
     QTest::newRow("remote file") << QList<QUrl>{QUrl("https://example.org/a.txt")} << "" << false;
 }
 

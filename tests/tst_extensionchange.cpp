@@ -169,6 +169,11 @@ void tst_extensionchange::runs_data() {
         << "txt.txt" << true << false << QStringList{}
         << QStringList{"a.txt.txt=a.txt", "b.txt.txt=b.txt"}
         << QStringList{complete + "2 file extensions changed."} << ChangeEnd::Completed;
+    QTest::newRow("folder: a pattern in the file box widens nothing")
+        << QStringList{"report.txt", "report.tex", "README"} << "*.*"
+        << "md" << true << false << QStringList{}
+        << QStringList{"README=README", "report.tex=report.tex", "report.txt=report.txt"}
+        << QStringList{noneChanged} << ChangeEnd::NothingChanged;
     QTest::newRow("folder: the named file vanished and nothing matches")
         << QStringList{"c.log"} << "a.txt"
         << "md" << true << false << QStringList{} << QStringList{"c.log=c.log"}
@@ -212,10 +217,13 @@ void tst_extensionchange::runs() {
 void tst_extensionchange::refusedInTheMiddle() {
     QTemporaryDir tmp;
     const QString d = tmp.path() + '/';
-    makeFiles(tmp.path(), {"a.txt", "b.txt", "c.txt", "d.txt", "c.md/"});
+    makeFiles(tmp.path(), {"a.txt", "b.txt", "c.txt", "d.txt"});
     NativeFileSystem fs;
+    // The file in the middle of the listing finds a folder where its target should go.
     const QStringList order = fs.listMatches(d, "*.txt");
-    const qsizetype blocked = order.indexOf(d + "c.txt");
+    const qsizetype blocked = order.size() / 2;
+    QVERIFY(QDir(d).mkdir(order[blocked].mid(d.size()).chopped(3) + "md"));
+    QCOMPARE(fs.listMatches(d, "*.txt"), order);
 
     ScriptedBox box;
     const ChangeRequest request{d + "a.txt", "txt", "md", true, false};
@@ -224,11 +232,11 @@ void tst_extensionchange::refusedInTheMiddle() {
     QCOMPARE(box.shown[0].caption, QString("Error"));
     // Everything before the refusal stays changed, the rest is untouched.
     for (qsizetype i = 0; i < order.size(); ++i) {
-        const QString name = order[i].mid(d.size());
         const bool renamed = i < blocked;
-        QVERIFY2(QFile::exists(renamed ? d + name.chopped(3) + "md" : order[i]), qPrintable(name));
+        QCOMPARE(QFile::exists(order[i]), !renamed);
+        QCOMPARE(QFileInfo(order[i].chopped(3) + "md").isFile(), renamed);
     }
-    QVERIFY(QFileInfo(d + "c.md").isDir());
+    QVERIFY(QFileInfo(order[blocked].chopped(3) + "md").isDir());
 }
 
 void tst_extensionchange::largeFolderHasNoCountLimit() {

@@ -10,9 +10,11 @@
 #include <QTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace morvane;
@@ -118,14 +120,26 @@ void tst_filesystem::existence() {
 }
 
 void tst_filesystem::existenceUnreadableFolder() {
-    if (::geteuid() == 0)
-        QSKIP("root reads every folder, so an unreadable one cannot be made here");
+    // Root reads every folder; the lookups run in a child that is an ordinary user.
     QTemporaryDir tmp;
-    write(tmp.path() + "/a.txt", "a");
-    QFile::setPermissions(tmp.path(), QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QCOMPARE(existenceTest(tmp.path() + "/*.txt"), QString());
-    QFile::setPermissions(tmp.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString open = tmp.path() + "/listable", closed = tmp.path() + "/unlistable";
+    QDir().mkpath(open);
+    QDir().mkpath(closed);
+    write(closed + "/a.txt", "a");
+    ::chmod(QFile::encodeName(tmp.path()).constData(), 0755);
+    ::chmod(QFile::encodeName(closed).constData(), 0711); // others may pass, not list
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+        const bool ok = existenceTest(closed + "/*.txt").isEmpty() &&
+                        existenceTest(closed + "/a.txt") == "a.txt";
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 3) QSKIP("cannot become an ordinary user");
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
 }
 
 void tst_filesystem::listing() {
@@ -138,6 +152,9 @@ void tst_filesystem::listing() {
     QDir(d).mkdir("DIR");
     QVERIFY(QFile::link(d + "a.txt", d + "link.txt"));
     QVERIFY(QFile::link(d + "gone", d + "broken.txt"));
+    // Not valid UTF-8: its decoded name would address some other file.
+    const QByteArray bad = QFile::encodeName(d) + "bad\xff.txt";
+    QVERIFY(::close(::open(bad.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
 
     NativeFileSystem fs;
     QStringList txt = fs.listMatches(d, "*.txt");
@@ -189,11 +206,30 @@ void tst_filesystem::confirmedReplaceIsOneStep() {
     write(src, "source");
     write(dst, "target");
     NativeFileSystem fs;
-    const auto id = fs.probe(dst);
-    QVERIFY(id);
-    fs.rename(src, dst, id);
+    fs.rename(src, dst, fs.probe(dst));
     QCOMPARE(entries(tmp.path()), QStringList{"a.md"});
     QCOMPARE(read(dst), QByteArray("source"));
+
+    // A target that is a link to the source is replaced by the source itself.
+    write(src, "source");
+    QFile::remove(dst);
+    QVERIFY(QFile::link(src, dst));
+    fs.rename(src, dst, fs.probe(dst));
+    QCOMPARE(entries(tmp.path()), QStringList{"a.md"});
+    QVERIFY(!QFileInfo(dst).isSymLink());
+    QCOMPARE(read(dst), QByteArray("source"));
+
+    // A rename that fails after Yes (here: another file system) has deleted nothing first.
+    const QString disk = tmp.path() + "/disk";
+    QDir().mkpath(disk);
+    if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("mounting a tmpfs is refused here (needs root)");
+    auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
+    write(disk + "/b.txt", "elsewhere");
+    const Failure f = failureOf([&] { fs.rename(disk + "/b.txt", dst, fs.probe(dst)); });
+    QCOMPARE(f.number, EXDEV);
+    QCOMPARE(read(dst), QByteArray("source"));
+    QCOMPARE(read(disk + "/b.txt"), QByteArray("elsewhere"));
 }
 
 void tst_filesystem::replaceRefusedWhenTargetChanged() {

@@ -48,6 +48,9 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
             // come round again.
             sources =
                 fs.listMatches(folderOfPath(r.fileText, sep), QStringLiteral("*.") + r.currentExt);
+            // A "*" or "?" in the shown extension (the file box held a pattern) must not
+            // widen the run to other extensions, which the target rule would then cut wrong.
+            sources.removeIf([&](const QString& p) { return !hasExtension(p, r.currentExt, sep); });
         } else {
             sources.append(r.fileText);
         }

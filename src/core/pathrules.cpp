@@ -8,6 +8,12 @@ QString extensionOfPath(const QString& path, QChar sep) {
     return path.mid(dot + 1);
 }
 
+bool hasExtension(const QString& path, const QString& ext, QChar sep) {
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || dot < path.lastIndexOf(sep)) return ext.isEmpty();
+    return QStringView(path).mid(dot + 1) == ext;
+}
+
 QString folderOfPath(const QString& path, QChar sep) {
     return path.left(path.lastIndexOf(sep) + 1);
 }

@@ -17,6 +17,10 @@ inline QChar nativeSeparator() {
 // a dot inside a folder name never counts.
 QString extensionOfPath(const QString& path, QChar sep = nativeSeparator());
 
+// Whether the extension of path is ext, exactly (no wildcards); cheap enough for every
+// file of a large folder.
+bool hasExtension(const QString& path, const QString& ext, QChar sep = nativeSeparator());
+
 // Everything up to and including the last separator; empty when there is none.
 QString folderOfPath(const QString& path, QChar sep = nativeSeparator());
 

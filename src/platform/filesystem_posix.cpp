@@ -36,6 +36,12 @@ bool isHiddenName(const QString& name) {
     return name.startsWith(QLatin1Char('.'));
 }
 
+bool isAscii(const char* s) {
+    for (; *s; ++s)
+        if (static_cast<unsigned char>(*s) >= 0x80) return false;
+    return true;
+}
+
 // Calls found(name) for each ordinary file of folder matching pattern, in listing order,
 // until it returns false. Returns 0, or the errno of a refused listing.
 int forEachMatch(const QString& folder, const QString& pattern,
@@ -51,6 +57,9 @@ int forEachMatch(const QString& folder, const QString& pattern,
         if (e->d_name[0] == '.') continue;
         const QString name = QFile::decodeName(e->d_name);
         if (!matchesNamePattern(name, pattern)) continue;
+        // A name that is not valid in the system's encoding cannot be named again through
+        // its decoded text; leave it alone rather than act on some other file.
+        if (!isAscii(e->d_name) && QFile::encodeName(name) != e->d_name) continue;
         if (e->d_type != DT_REG) {
             // Links count as what they point to; the listing does not say, so ask.
             struct stat st;
@@ -76,6 +85,8 @@ int moveNoReplace(const QByteArray& from, const QByteArray& to) {
     if (::link(from.constData(), to.constData()) != 0) return errno;
     if (::unlink(from.constData()) != 0) {
         const int err = errno;
+        struct stat st;
+        if (::lstat(from.constData(), &st) != 0) return 0; // gone meanwhile: to is its name now
         ::unlink(to.constData());
         return err;
     }
@@ -128,6 +139,8 @@ public:
     // Gives the file the name to: never over an existing file unless `replacing` names it.
     void place(const QString& to, const std::optional<FileId>& replacing) {
         const QByteArray target = native(to);
+        // The old file is given up only for a copy that is on the disk.
+        if (replacing && ::fdatasync(fd_) != 0) fail(errno);
         if (name_.isEmpty()) {
             const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd_);
             if (!replacing) {
@@ -135,6 +148,9 @@ public:
                 if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(),
                              AT_SYMLINK_FOLLOW) != 0)
                     fail(errno);
+                const int closed = ::close(fd_);
+                fd_ = -1;
+                if (closed != 0) fail(errno);
                 return;
             }
             for (int attempt = 0; name_.isEmpty(); ++attempt) {
@@ -223,7 +239,10 @@ void NativeFileSystem::rename(const QString& from, const QString& to,
     }
     checkStillSame(to, *replacing);
     const std::optional<FileId> source = statFile(from);
-    if (source && source->device == replacing->device && source->inode == replacing->inode) {
+    struct stat link;
+    const bool targetIsLink = ::lstat(t.constData(), &link) == 0 && S_ISLNK(link.st_mode);
+    if (!targetIsLink && source && source->device == replacing->device &&
+        source->inode == replacing->inode) {
         // Two names of one file: a case-only change on a case-insensitive mount, or two
         // hard links. rename(2) would do nothing, so go through a temporary name.
         const QString folder = folderOfPath(to);
@@ -242,7 +261,10 @@ void NativeFileSystem::rename(const QString& from, const QString& to,
             ::unlink(tmp.constData()); // the target name already is this file
             return;
         }
-        ::rename(tmp.constData(), f.constData());
+        if (::rename(tmp.constData(), f.constData()) != 0)
+            throw Failure{
+                err, QString::fromLocal8Bit(std::strerror(err)) +
+                         QStringLiteral(" (the file is left as '%1')").arg(QFile::decodeName(tmp))};
         fail(err);
     }
     // One step: the old target is gone only once the source has taken its place.

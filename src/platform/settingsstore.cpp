@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
@@ -91,7 +92,9 @@ bool SettingsStore::save(QString* why) {
 // QSettings keeps the error of its read, and will not write over a file it could not
 // read: the values go to a new file beside it, which then takes its place whole.
 bool SettingsStore::replaceUnreadable(QString* why) {
-    const QString target = settings_.fileName();
+    // A linked settings file is replaced where it lives, as a normal save writes it there.
+    const QFileInfo info(settings_.fileName());
+    const QString target = info.isSymLink() ? info.symLinkTarget() : info.filePath();
     const QString fresh = target + QStringLiteral(".new");
     QFile::remove(fresh);
     QSettings::Status status = QSettings::NoError;
@@ -103,7 +106,7 @@ bool SettingsStore::replaceUnreadable(QString* why) {
         out.sync();
         status = out.status();
     }
-    // Private, as the file Qt creates for the user is.
+    // The old file was perhaps made unreadable on purpose: its owner alone reads the new one.
     QFile::setPermissions(fresh, QFile::ReadOwner | QFile::WriteOwner);
     if (status == QSettings::NoError && std::rename(QFile::encodeName(fresh).constData(),
                                                     QFile::encodeName(target).constData()) == 0)

@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -207,7 +208,8 @@ QString droppedFile(const QMimeData* mime) {
     if (!mime || !mime->hasUrls() || mime->urls().size() != 1 ||
         !mime->urls().constFirst().isLocalFile())
         return {};
-    return QDir::toNativeSeparators(mime->urls().constFirst().toLocalFile());
+    const QString path = mime->urls().constFirst().toLocalFile();
+    return QFileInfo(path).isDir() ? QString() : QDir::toNativeSeparators(path);
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
