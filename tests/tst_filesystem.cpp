@@ -29,6 +29,21 @@ QStringList entries(const QString& dir) {
     return names;
 }
 
+// A real, small file system of its own (a tmpfs), unmounted when the test ends.
+struct SmallDisk {
+    QString path;
+    bool mounted;
+    SmallDisk(const QString& at, const char* size) : path(at) {
+        QDir().mkpath(at);
+        mounted = ::mount("tmpfs", QFile::encodeName(at).constData(), "tmpfs", 0,
+                          (QByteArray("size=") + size).constData()) == 0;
+    }
+    ~SmallDisk() {
+        if (mounted) ::umount2(QFile::encodeName(path).constData(), MNT_DETACH);
+    }
+    operator QString() const { return path; }
+};
+
 Failure failureOf(const std::function<void()>& f) {
     try {
         f();
@@ -220,11 +235,8 @@ void tst_filesystem::confirmedReplaceIsOneStep() {
     QCOMPARE(read(dst), QByteArray("source"));
 
     // A rename that fails after Yes (here: another file system) has deleted nothing first.
-    const QString disk = tmp.path() + "/disk";
-    QDir().mkpath(disk);
-    if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k") != 0)
-        QSKIP("mounting a tmpfs is refused here (needs root)");
-    auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
+    const SmallDisk disk(tmp.path() + "/disk", "64k");
+    if (!disk.mounted) QSKIP("mounting a tmpfs is refused here (needs root)");
     write(disk + "/b.txt", "elsewhere");
     const Failure f = failureOf([&] { fs.rename(disk + "/b.txt", dst, fs.probe(dst)); });
     QCOMPARE(f.number, EXDEV);
@@ -321,11 +333,9 @@ void tst_filesystem::copyUnderFileSizeLimit() {
 
 void tst_filesystem::copyOnFullDisk() {
     QTemporaryDir tmp;
-    const QString disk = tmp.path() + "/disk";
-    QDir().mkpath(disk);
-    if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=256k") != 0)
-        QSKIP("mounting a small tmpfs is refused here (needs root), so no real full disk");
-    auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
+    const SmallDisk disk(tmp.path() + "/disk", "256k");
+    if (!disk.mounted)
+        QSKIP("mounting a small tmpfs is refused here (needs root), so no full disk");
 
     const QString src = tmp.path() + "/big.txt", dst = disk + "/big.md";
     write(src, QByteArray(400 * 1024, 'b'));
