@@ -118,7 +118,8 @@ public:
     explicit TemporaryFile(const QString& folder) : folder_(folder) {
         fd_ = ::open(folder.isEmpty() ? "." : native(folder).constData(),
                      O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-        if (fd_ >= 0 && ::access("/proc/self/fd", X_OK) == 0) return;
+        static const bool canLink = ::access("/proc/self/fd", X_OK) == 0;
+        if (fd_ >= 0 && canLink) return;
         if (fd_ >= 0)
             ::close(fd_);
         else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
