@@ -195,8 +195,8 @@ void writeAll(int fd, const char* data, ssize_t size) {
 
 } // namespace
 
-std::optional<FileId> NativeFileSystem::probe(const QString& path) {
-    const QString name = nameOfPath(path);
+// The existence test's rule for one literal path whose file name part is name.
+static std::optional<FileId> ordinaryFile(const QString& path, const QString& name) {
     struct stat st;
     if (name.isEmpty() || isHiddenName(name) || ::stat(native(path).constData(), &st) != 0 ||
         !S_ISREG(st.st_mode))
@@ -204,9 +204,13 @@ std::optional<FileId> NativeFileSystem::probe(const QString& path) {
     return idOf(st);
 }
 
+std::optional<FileId> NativeFileSystem::probe(const QString& path) {
+    return ordinaryFile(path, nameOfPath(path));
+}
+
 QString existenceTest(const QString& path) {
     const QString name = nameOfPath(path);
-    if (!hasWildcards(name)) return NativeFileSystem().probe(path) ? name : QString();
+    if (!hasWildcards(name)) return ordinaryFile(path, name) ? name : QString();
     QString first;
     forEachMatch(folderOfPath(path), name, [&](const QString& found) {
         first = found;

@@ -213,10 +213,7 @@ QString droppedFile(const QMimeData* mime) {
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    dragMoveEvent(event);
 }
 
 void frmMain::dragMoveEvent(QDragMoveEvent* event) {
