@@ -1,6 +1,9 @@
 // The existence test and the file operations on real folders, with real faults: hidden
 // files, folders and dangling links in the way, a file-size limit and a full disk.
+#include "extensionchange.h"
+#include "faultdisk.h"
 #include "filesystem.h"
+#include "scriptedbox.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -11,10 +14,12 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace morvane;
@@ -44,6 +49,43 @@ struct SmallDisk {
     operator QString() const { return path; }
 };
 
+// "name=content" for files (with " (2 links)" when it has two names), "name->where" for
+// symbolic links; hidden entries included.
+QStringList state(const QString& dir) {
+    QStringList out;
+    for (const QString& name : entries(dir)) {
+        const QByteArray path = QFile::encodeName(dir + '/' + name);
+        struct stat st {};
+        char where[256] = {};
+        ::lstat(path.constData(), &st);
+        if (S_ISLNK(st.st_mode) && ::readlink(path.constData(), where, sizeof where - 1) > 0)
+            out.append(name + "->" + where);
+        else
+            out.append(name + '=' + read(dir + '/' + name) +
+                       (st.st_nlink > 1 ? QStringLiteral(" (%1 links)").arg(st.st_nlink) : ""));
+    }
+    return out;
+}
+
+// The forked child's exit code, or -1 when a signal ended it (a hang meets an alarm).
+int exitCodeOf(const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(10);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+const QString complete = QStringLiteral("Conversion complete. ");
+
+// The file operations' renames and unlinks pass through here: a test acts just before a
+// move, as a racing program would, or fails the next unlink, as a failing disk would.
+std::function<void(const char* to)> beforeMove;
+int nextUnlinkFails = 0;
+
 Failure failureOf(const std::function<void()>& f) {
     try {
         f();
@@ -54,6 +96,27 @@ Failure failureOf(const std::function<void()>& f) {
 }
 
 } // namespace
+
+extern "C" {
+int __real_rename(const char* from, const char* to);
+int __real_renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags);
+int __real_unlink(const char* path);
+int __wrap_rename(const char* from, const char* to) {
+    if (beforeMove) beforeMove(to);
+    return __real_rename(from, to);
+}
+int __wrap_renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
+    if (beforeMove) beforeMove(to);
+    return __real_renameat2(fromDir, from, toDir, to, flags);
+}
+int __wrap_unlink(const char* path) {
+    if (const int err = std::exchange(nextUnlinkFails, 0)) {
+        errno = err;
+        return -1;
+    }
+    return __real_unlink(path);
+}
+}
 
 class tst_filesystem : public QObject {
     Q_OBJECT
@@ -73,6 +136,18 @@ private slots:
     void copyRefusesUnaskedTarget();
     void copyUnderFileSizeLimit();
     void copyOnFullDisk();
+    void replacements_data();
+    void replacements();
+    void copyReadsOnlyOrdinaryFiles_data();
+    void copyReadsOnlyOrdinaryFiles();
+    void copyWhereAttributesAreRefused_data();
+    void copyWhereAttributesAreRefused();
+    void caseOnlyChange_data();
+    void caseOnlyChange();
+    void cleanup() {
+        beforeMove = nullptr;
+        nextUnlinkFails = 0;
+    }
 };
 
 void tst_filesystem::existence_data() {
@@ -258,21 +333,21 @@ void tst_filesystem::replaceRefusedWhenTargetChanged() {
     QCOMPARE(read(src), QByteArray("source"));
     QCOMPARE(read(dst), QByteArray("someone else wrote this"));
 
-    // Gone in the meantime: still nothing is touched.
+    // Gone in the meantime: nothing to protect, the copy lands.
     QFile::remove(dst);
-    QCOMPARE(failureOf([&] { fs.copy(src, dst, id); }).number, ECANCELED);
-    QCOMPARE(entries(tmp.path()), QStringList{"a.txt"});
+    fs.copy(src, dst, id);
+    QCOMPARE(entries(tmp.path()), QStringList({"a.md", "a.txt"}));
 }
 
 void tst_filesystem::renameBetweenTwoNamesOfOneFile() {
-    // Two hard links stand in for two spellings of one name on a case-insensitive mount.
+    // Two hard links whose names differ only in case, on a case-sensitive folder.
     QTemporaryDir tmp;
     const QString src = tmp.path() + "/x.TXT", dst = tmp.path() + "/x.txt";
     write(src, "one file");
     QCOMPARE(::link(QFile::encodeName(src).constData(), QFile::encodeName(dst).constData()), 0);
     NativeFileSystem fs;
-    QVERIFY(fs.sameFile(src, dst));
-    QVERIFY(!fs.sameFile(src, tmp.path() + "/other"));
+    QVERIFY(!fs.sameEntry(src, dst)); // two links are two entries
+    QVERIFY(fs.sameEntry(src, src));
     fs.rename(src, dst, fs.probe(dst));
     QCOMPARE(entries(tmp.path()), QStringList{"x.txt"});
     QCOMPARE(read(dst), QByteArray("one file"));
@@ -290,11 +365,19 @@ void tst_filesystem::copyKeepsModeAndTime() {
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.setFileTime(old, QFileDevice::FileModificationTime));
     }
+    const QByteArray origin = "https://example.org/a.txt";
+    const bool tagged = ::setxattr(QFile::encodeName(src).constData(), "user.xdg.origin.url",
+                                   origin.constData(), origin.size(), 0) == 0;
     NativeFileSystem fs;
     fs.copy(src, dst, std::nullopt);
     QCOMPARE(read(dst), read(src));
     QCOMPARE(QFileInfo(dst).permissions(), QFileInfo(src).permissions());
     QCOMPARE(QFileInfo(dst).lastModified(), old);
+    char got[64] = {};
+    if (tagged) // where the file system takes user attributes at all
+        QCOMPARE(QByteArray(got, int(::getxattr(QFile::encodeName(dst).constData(),
+                                                "user.xdg.origin.url", got, sizeof got))),
+                 origin);
     QCOMPARE(entries(tmp.path()), QStringList({"a.md", "a.txt"}));
 }
 
@@ -349,6 +432,157 @@ void tst_filesystem::copyOnFullDisk() {
         QCOMPARE(entries(disk), replacing ? QStringList{"big.md"} : QStringList());
         if (replacing) QCOMPARE(read(dst), QByteArray("old target"));
     }
+}
+
+void tst_filesystem::replacements_data() {
+    QTest::addColumn<bool>("copy");
+    QTest::addColumn<QString>("target"); // what a.md is: file, symlink or hardlink to a.txt, loop
+    QTest::addColumn<QString>("act");    // what happens after the existence test
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("message"); // the last one shown; "{d}" is the folder
+    const QStringList renamed{"a.md=source"}, copied{"a.md=source", "a.txt=source"},
+        untouched{"a.md=other", "a.txt=source"};
+    const QString changed = "Error 125: Operation canceled: '{d}a.md' changed after the question "
+                            "and was left as it is";
+    const auto row = [](const char* name, bool copy, const char* target, const char* act,
+                        const QStringList& after, const QString& message) {
+        QTest::newRow(name) << copy << QString(target) << QString(act) << after << message;
+    };
+    row("copy onto a symbolic link to the source", true, "symlink", "", copied, complete);
+    row("copy onto a hard link of the source", true, "hardlink", "", copied, complete);
+    row("rename onto a symbolic link to the source", false, "symlink", "", renamed, complete);
+    row("rename onto a hard link of the source", false, "hardlink", "", renamed, complete);
+    row("rename, target deleted during the question", false, "file", "delete", renamed, complete);
+    row("copy, target deleted during the question", true, "file", "delete", copied, complete);
+    row("rename, target replaced during the question", false, "file", "replace", untouched,
+        changed);
+    row("rename, target replaced just before the move", false, "file", "race", untouched, changed);
+    row("copy, target replaced just before the move", true, "file", "race", untouched, changed);
+    row("rename onto a link that loops", false, "loop", "", {"a.md->a.md", "a.txt=source"},
+        "Error 40: Too many levels of symbolic links");
+    row("rename onto a hard link, unlink fails", false, "hardlink", "unlink fails",
+        {"a.md=source (2 links)", "a.txt=source (2 links)"}, "Error 5: Input/output error");
+}
+
+void tst_filesystem::replacements() {
+    QFETCH(bool, copy);
+    QFETCH(QString, target);
+    QFETCH(QString, act);
+    QFETCH(QString, message);
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + '/';
+    write(d + "a.txt", "source");
+    const QByteArray src = QFile::encodeName(d + "a.txt"), dst = QFile::encodeName(d + "a.md");
+    if (target == "file")
+        write(d + "a.md", "target");
+    else if (target == "hardlink")
+        QCOMPARE(::link(src.constData(), dst.constData()), 0);
+    else
+        QCOMPARE(::symlink(target == "loop" ? "a.md" : "a.txt", dst.constData()), 0);
+    const auto replaceTarget = [&] {
+        write(d + "other", "other");
+        QCOMPARE(__real_rename(QFile::encodeName(d + "other").constData(), dst.constData()), 0);
+    };
+    ScriptedBox box;
+    box.onPrompt = [&] {
+        if (act == "delete") QVERIFY(QFile::remove(d + "a.md"));
+        if (act == "replace") replaceTarget();
+    };
+    bool raced = false;
+    if (act == "race")
+        beforeMove = [&](const char* to) {
+            if (!raced && dst == to) replaceTarget();
+            raced = raced || dst == to;
+        };
+    if (act == "unlink fails") nextUnlinkFails = EIO;
+    NativeFileSystem fs;
+    changeExtension({d + "a.txt", "txt", "md", false, copy}, fs, box);
+    QTEST(state(tmp.path()), "after");
+    QCOMPARE(box.texts().value(box.texts().size() - 1), message.replace("{d}", d));
+}
+
+void tst_filesystem::copyReadsOnlyOrdinaryFiles_data() {
+    QTest::addColumn<QString>("source");
+    QTest::newRow("named pipe") << "pipe";
+    QTest::newRow("device") << "/dev/zero";
+}
+
+void tst_filesystem::copyReadsOnlyOrdinaryFiles() {
+    QFETCH(QString, source);
+    QTemporaryDir tmp;
+    QCOMPARE(::mkfifo(QFile::encodeName(tmp.path() + "/pipe").constData(), 0600), 0);
+    const QString from = source.startsWith('/') ? source : tmp.path() + '/' + source;
+    // In a child: reading a pipe with no writer, or a device, would never end.
+    const int code = exitCodeOf([&] {
+        NativeFileSystem fs;
+        const Failure f = failureOf([&] { fs.copy(from, tmp.path() + "/copy.md", std::nullopt); });
+        return f.number == EINVAL && f.description.contains(from) ? 0 : 1;
+    });
+    QCOMPARE(code, 0);
+    QCOMPARE(entries(tmp.path()), QStringList{"pipe"});
+}
+
+void tst_filesystem::copyWhereAttributesAreRefused_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("error"); // 0: the copy lands
+    QTest::newRow("permission bits refused") << QStringList{"--chmod-errno=1"} << 0;
+    QTest::newRow("permission bits not implemented") << QStringList{"--chmod-errno=38"} << 0;
+    QTest::newRow("times not implemented") << QStringList{"--utimens-errno=38"} << 0;
+    QTest::newRow("times not supported") << QStringList{"--utimens-errno=95"} << 0;
+    QTest::newRow("permission bits fail on the disk") << QStringList{"--chmod-errno=5"} << EIO;
+}
+
+void tst_filesystem::copyWhereAttributesAreRefused() {
+    QFETCH(QStringList, options);
+    QFETCH(int, error);
+    QTemporaryDir tmp;
+    const FaultDisk disk(tmp.path(), options);
+    if (!disk.mounted) QSKIP(qPrintable(disk.why));
+    // The source, outside, carries an attribute that the fault disk does not take either.
+    const QString src = tmp.path() + "/a.txt";
+    write(src, "source");
+    ::setxattr(QFile::encodeName(src).constData(), "user.tag", "x", 1, 0);
+    NativeFileSystem fs;
+    QCOMPARE(failureOf([&] { fs.copy(src, disk.path + "/a.md", std::nullopt); }).number, error);
+    QCOMPARE(state(disk.path), error ? QStringList() : QStringList{"a.md=source"});
+}
+
+void tst_filesystem::caseOnlyChange_data() {
+    QTest::addColumn<bool>("copy");
+    QTest::addColumn<bool>("killed"); // between the two moves
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("rename") << false << false << QStringList{"x.TXT=one file"};
+    QTest::newRow("copy onto itself") << true << false << QStringList{"x.txt=one file"};
+    QTest::newRow("killed half way") << false << true << QStringList{};
+}
+
+void tst_filesystem::caseOnlyChange() {
+    QFETCH(bool, copy);
+    QFETCH(bool, killed);
+    QTemporaryDir tmp;
+    const FaultDisk disk(tmp.path(), {"--casefold"});
+    if (!disk.mounted) QSKIP(qPrintable(disk.why));
+    const QString d = disk.path + '/';
+    write(d + "x.txt", "one file");
+    NativeFileSystem fs;
+    ScriptedBox box;
+    const ChangeRequest request{d + "x.txt", "txt", "TXT", false, copy};
+    if (!killed) {
+        QCOMPARE(changeExtension(request, fs, box), ChangeEnd::Completed);
+        // The existence test finds the file itself under its other spelling.
+        QCOMPARE(box.texts().size(), 2);
+        QTEST(state(disk.path), "after");
+        return;
+    }
+    int moves = 0;
+    beforeMove = [&](const char*) {
+        if (++moves == 2) ::_exit(9);
+    };
+    QCOMPARE(exitCodeOf([&] { return int(changeExtension(request, fs, box)); }), 9);
+    // Whatever a crash leaves is in plain sight, beside the name it was going to.
+    const QStringList left = state(disk.path);
+    QCOMPARE(left.size(), 1);
+    QVERIFY2(left[0].startsWith("x.TXT.") && left[0].endsWith("=one file"), qPrintable(left[0]));
 }
 
 QTEST_GUILESS_MAIN(tst_filesystem)

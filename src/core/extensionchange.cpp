@@ -28,10 +28,10 @@ Pass changeOne(const QString& source, const ChangeRequest& r, FileSystem& fs, Me
         if (answer != MessageBox::Yes) return r.allInFolder ? Pass::Skipped : Pass::StopRun;
     }
     if (r.leaveCopy) {
-        // A copy onto the file itself (txt to txt, or a case-only change on a
-        // case-insensitive mount) would destroy it; there is nothing to copy.
-        if (source != target && !(existing && fs.sameFile(source, target)))
-            fs.copy(source, target, existing);
+        // A copy onto its own directory entry (txt to txt, or a case-only change on a
+        // case-insensitive mount) would destroy the file; there is nothing to copy. A link
+        // to the source is another entry: it becomes a real copy.
+        if (!fs.sameEntry(source, target)) fs.copy(source, target, existing);
     } else if (source != target) {
         fs.rename(source, target, existing);
     }

@@ -20,7 +20,8 @@ inline QString errorText(const Failure& f) {
     return QStringLiteral("Error %1: %2").arg(f.number).arg(f.description);
 }
 
-// Enough of a file's status to tell whether it is still the file the user was asked about.
+// Enough of a directory entry's status to tell whether it is still the one the user was
+// asked about. For a symbolic link it is the link itself, which cannot change in place.
 struct FileId {
     quint64 device = 0;
     quint64 inode = 0;
@@ -32,16 +33,19 @@ struct FileId {
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // The existence test for one literal path: the identity of the ordinary file it names
-    // (a regular file, links followed, whose name is not hidden), or nothing.
+    // The existence test for one literal path: the identity of the entry if it names an
+    // ordinary file (a regular file, links followed, whose name is not hidden), or nothing.
+    // Throws Failure when the status call itself fails for another reason than a missing name.
     virtual std::optional<FileId> probe(const QString& path) = 0;
     // Full paths of the ordinary files in folder (empty text: the current folder) whose
     // names match the wildcard pattern, in the order the system lists them. Throws Failure.
     virtual QStringList listMatches(const QString& folder, const QString& namePattern) = 0;
-    // Whether both paths name one file (equal texts, or the same device and inode).
-    virtual bool sameFile(const QString& a, const QString& b) = 0;
+    // Whether both paths name one directory entry: equal texts, or names that differ only in
+    // case on a case-insensitive folder. Two links to one file are two entries.
+    virtual bool sameEntry(const QString& a, const QString& b) = 0;
     // Moves from to to. Without `replacing` an existing target is never replaced; with it,
-    // the target must still be that file and is replaced in one step. Throws Failure.
+    // exactly that entry is replaced, in one step, or nothing happens; a target gone
+    // meanwhile is nothing to replace. Throws Failure.
     virtual void rename(const QString& from, const QString& to,
                         const std::optional<FileId>& replacing) = 0;
     // Copies from to to through a temporary file, keeping permissions and modification

@@ -17,7 +17,7 @@ class NativeFileSystem : public FileSystem {
 public:
     std::optional<FileId> probe(const QString& path) override;
     QStringList listMatches(const QString& folder, const QString& namePattern) override;
-    bool sameFile(const QString& a, const QString& b) override;
+    bool sameEntry(const QString& a, const QString& b) override;
     void rename(const QString& from, const QString& to,
                 const std::optional<FileId>& replacing) override;
     void copy(const QString& from, const QString& to,

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -70,10 +71,14 @@ int forEachMatch(const QString& folder, const QString& pattern,
     }
 }
 
-std::optional<FileId> statFile(const QString& path) {
-    struct stat st;
-    if (path.isEmpty() || ::stat(native(path).constData(), &st) != 0) return std::nullopt;
-    return idOf(st);
+// Whether the folder lists an entry named exactly name.
+bool listsExactly(const QString& folder, const QString& name) {
+    bool listed = false;
+    forEachMatch(folder, name, [&](const QString& found) {
+        listed = found == name;
+        return !listed;
+    });
+    return listed;
 }
 
 // Moves from to to unless to exists; 0 or the errno.
@@ -86,7 +91,7 @@ int moveNoReplace(const QByteArray& from, const QByteArray& to) {
     if (::unlink(from.constData()) != 0) {
         const int err = errno;
         struct stat st;
-        if (::lstat(from.constData(), &st) != 0) return 0; // gone meanwhile: to is its name now
+        if (::lstat(from.constData(), &st) != 0 && errno == ENOENT) return 0; // gone meanwhile
         ::unlink(to.constData());
         return err;
     }
@@ -97,25 +102,82 @@ void renameNoReplace(const QByteArray& from, const QByteArray& to) {
     if (const int err = moveNoReplace(from, to)) fail(err);
 }
 
-void checkStillSame(const QString& path, const FileId& expected) {
-    const std::optional<FileId> now = statFile(path);
-    if (!now || !(*now == expected))
-        throw Failure{ECANCELED, QStringLiteral("Operation canceled: '%1' changed after the "
-                                                "question and was left as it is")
-                                     .arg(path)};
+// 0 when path is still the entry the user was asked about, ECANCELED when it is another
+// one, or the errno of the status call.
+int checkAsked(const QByteArray& path, const FileId& asked) {
+    struct stat st;
+    if (::lstat(path.constData(), &st) != 0) return errno;
+    return idOf(st) == asked ? 0 : ECANCELED;
 }
 
-// A free hidden name in folder, for a file that must never be seen half-made.
-QByteArray temporaryName(const QString& folder, int attempt) {
-    return native(folder + QStringLiteral(".morvane-%1-%2").arg(::getpid()).arg(attempt));
+[[noreturn]] void failAsked(int err, const QString& target) {
+    if (err != ECANCELED) fail(err);
+    throw Failure{ECANCELED, QStringLiteral("Operation canceled: '%1' changed after the "
+                                            "question and was left as it is")
+                                 .arg(target)};
+}
+
+// Moves from onto to, replacing exactly the entry the user was asked about. The two are
+// exchanged first and what came out is checked, so nothing can slip in between the check
+// and the replacement; another entry is put back. A target gone meanwhile is nothing to
+// replace.
+void replaceAsked(const QByteArray& from, const QString& to, const FileId& asked) {
+    const QByteArray target = native(to);
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) !=
+        0) {
+        if (errno == ENOENT) return renameNoReplace(from, target);
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) fail(errno);
+        // No exchange on this file system: check as close to the rename as can be.
+        if (const int err = checkAsked(target, asked)) {
+            if (err == ENOENT) return renameNoReplace(from, target);
+            failAsked(err, to);
+        }
+        struct stat source;
+        if (::lstat(from.constData(), &source) != 0) fail(errno);
+        // rename(2) between two links to one file does nothing: the source link goes instead.
+        const bool sameFile = source.st_dev == asked.device && source.st_ino == asked.inode;
+        if ((sameFile ? ::unlink(from.constData())
+                      : ::rename(from.constData(), target.constData())) != 0)
+            fail(errno);
+        return;
+    }
+    // Two links to one file are not exchanged at all; the check below then drops the
+    // source link, which is the same result.
+    int err = checkAsked(from, asked);
+    if (err == 0 && ::unlink(from.constData()) == 0) return;
+    if (err == 0) err = errno;
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) != 0)
+        throw Failure{err, QString::fromLocal8Bit(std::strerror(err)) +
+                               QStringLiteral(" (the file that was at '%1' is now '%2')")
+                                   .arg(to, QFile::decodeName(from))};
+    failAsked(err, to);
+}
+
+// A free name for a file on its way to target: visible and next to it, so that whatever a
+// crash leaves there is found and understood.
+QByteArray temporaryName(const QString& target, int attempt) {
+    return native(target + QStringLiteral(".morvane-%1-%2").arg(::getpid()).arg(attempt));
+}
+
+// Calls move(name) with free temporary names for target until it no longer finds the name
+// taken; returns the name used.
+QByteArray withTemporaryName(const QString& target,
+                             const std::function<int(const QByteArray&)>& move) {
+    for (int attempt = 0;; ++attempt) {
+        const QByteArray name = temporaryName(target, attempt);
+        const int err = move(name);
+        if (err == 0) return name;
+        if (err != EEXIST || attempt >= 100) fail(err);
+    }
 }
 
 // A file that becomes visible only whole, under its final name. Where the system allows,
 // it has no name at all until then, so that a crash part way leaves nothing behind;
-// elsewhere it is a hidden file that is removed on every failure.
+// elsewhere it has a temporary name that is removed on every failure.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const QString& folder) : folder_(folder) {
+    explicit TemporaryFile(const QString& to) : to_(to) {
+        const QString folder = folderOfPath(to);
         fd_ = ::open(folder.isEmpty() ? "." : native(folder).constData(),
                      O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
         static const bool canLink = ::access("/proc/self/fd", X_OK) == 0;
@@ -124,62 +186,85 @@ public:
             ::close(fd_);
         else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
             fail(errno);
-        for (int attempt = 0;; ++attempt) {
-            name_ = temporaryName(folder_, attempt);
-            fd_ = ::open(name_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-            if (fd_ >= 0) return;
-            if (errno != EEXIST || attempt >= 100) fail(errno);
-        }
+        name_ = withTemporaryName(to, [this](const QByteArray& name) {
+            fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            return fd_ >= 0 ? 0 : errno;
+        });
     }
     ~TemporaryFile() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!name_.isEmpty()) ::unlink(name_.constData());
+        if (fd_ >= 0) close();
+        // Only while the name still holds this file: after a failed exchange it may hold
+        // the one that was to be replaced.
+        struct stat st;
+        if (!name_.isEmpty() && ::lstat(name_.constData(), &st) == 0 && st.st_dev == own_.st_dev &&
+            st.st_ino == own_.st_ino)
+            ::unlink(name_.constData());
     }
     int fd() const { return fd_; }
 
-    // Gives the file the name to: never over an existing file unless `replacing` names it.
-    void place(const QString& to, const std::optional<FileId>& replacing) {
-        const QByteArray target = native(to);
+    // Gives the file its final name: never over an existing file unless `replacing` names it.
+    void place(const std::optional<FileId>& replacing) {
+        const QByteArray target = native(to_);
         // The old file is given up only for a copy that is on the disk.
         if (replacing && ::fdatasync(fd_) != 0) fail(errno);
         if (name_.isEmpty()) {
             const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd_);
+            const auto linkTo = [&](const QByteArray& name) {
+                return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
+                                AT_SYMLINK_FOLLOW) == 0
+                           ? 0
+                           : errno;
+            };
             if (!replacing) {
                 // link(2) refuses an existing target, as the no-replace rename does.
-                if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(),
-                             AT_SYMLINK_FOLLOW) != 0)
-                    fail(errno);
-                const int closed = ::close(fd_);
-                fd_ = -1;
-                if (closed != 0) fail(errno);
+                if (const int err = linkTo(target)) fail(err);
+                if (close() != 0) fail(errno);
                 return;
             }
-            for (int attempt = 0; name_.isEmpty(); ++attempt) {
-                const QByteArray name = temporaryName(folder_, attempt);
-                if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
-                             AT_SYMLINK_FOLLOW) == 0)
-                    name_ = name;
-                else if (errno != EEXIST || attempt >= 100)
-                    fail(errno);
-            }
+            name_ = withTemporaryName(to_, linkTo);
         }
-        const int closed = ::close(fd_);
-        fd_ = -1;
-        if (closed != 0) fail(errno);
-        if (replacing) {
-            checkStillSame(to, *replacing);
-            if (::rename(name_.constData(), target.constData()) != 0) fail(errno);
-        } else {
+        if (close() != 0) fail(errno);
+        if (replacing)
+            replaceAsked(name_, to_, *replacing);
+        else
             renameNoReplace(name_, target);
-        }
         name_.clear();
     }
 
 private:
-    QString folder_;
+    int close() {
+        ::fstat(fd_, &own_);
+        const int closed = ::close(fd_);
+        fd_ = -1;
+        return closed;
+    }
+
+    QString to_;
     QByteArray name_; // empty while the file has no name
     int fd_ = -1;
+    struct stat own_ {};
 };
+
+// The user's own extended attributes (a download's origin, tags) go with the copy where the
+// target's file system takes them; like cp -a, a refusal is no reason to fail the copy.
+void copyUserAttributes(int from, int to) {
+    std::vector<char> names(4096);
+    ssize_t size = ::flistxattr(from, names.data(), names.size());
+    if (size < 0 && errno == ERANGE && (size = ::flistxattr(from, nullptr, 0)) > 0) {
+        names.resize(size_t(size));
+        size = ::flistxattr(from, names.data(), names.size());
+    }
+    std::vector<char> value;
+    for (ssize_t at = 0; at < size; at += ssize_t(std::strlen(&names[at])) + 1) {
+        const char* name = &names[at];
+        if (std::strncmp(name, "user.", 5) != 0) continue;
+        const ssize_t length = ::fgetxattr(from, name, nullptr, 0);
+        if (length < 0) continue;
+        value.resize(size_t(length) + 1);
+        const ssize_t got = ::fgetxattr(from, name, value.data(), value.size());
+        if (got >= 0) ::fsetxattr(to, name, value.data(), size_t(got), 0);
+    }
+}
 
 void writeAll(int fd, const char* data, ssize_t size) {
     while (size > 0) {
@@ -195,17 +280,28 @@ void writeAll(int fd, const char* data, ssize_t size) {
 
 } // namespace
 
-// The existence test's rule for one literal path whose file name part is name.
-static std::optional<FileId> ordinaryFile(const QString& path, const QString& name) {
-    struct stat st;
-    if (name.isEmpty() || isHiddenName(name) || ::stat(native(path).constData(), &st) != 0 ||
-        !S_ISREG(st.st_mode))
+// The existence test's rule for one literal path whose file name part is name. A status
+// call that fails for another reason than a missing name leaves its errno in *err.
+static std::optional<FileId> ordinaryFile(const QString& path, const QString& name,
+                                          int* err = nullptr) {
+    if (name.isEmpty() || isHiddenName(name)) return std::nullopt;
+    const QByteArray p = native(path);
+    struct stat entry, st;
+    const bool found = ::lstat(p.constData(), &entry) == 0 &&
+                       (!S_ISLNK(entry.st_mode) || ::stat(p.constData(), &st) == 0);
+    if (!found) {
+        if (err && errno != ENOENT && errno != ENOTDIR) *err = errno;
         return std::nullopt;
-    return idOf(st);
+    }
+    if (!S_ISREG(S_ISLNK(entry.st_mode) ? st.st_mode : entry.st_mode)) return std::nullopt;
+    return idOf(entry);
 }
 
 std::optional<FileId> NativeFileSystem::probe(const QString& path) {
-    return ordinaryFile(path, nameOfPath(path));
+    int err = 0;
+    const auto id = ordinaryFile(path, nameOfPath(path), &err);
+    if (err != 0) fail(err);
+    return id;
 }
 
 QString existenceTest(const QString& path) {
@@ -229,62 +325,55 @@ QStringList NativeFileSystem::listMatches(const QString& folder, const QString& 
     return paths;
 }
 
-bool NativeFileSystem::sameFile(const QString& a, const QString& b) {
+bool NativeFileSystem::sameEntry(const QString& a, const QString& b) {
     if (a == b) return true;
-    const auto ia = statFile(a), ib = statFile(b);
-    return ia && ib && ia->device == ib->device && ia->inode == ib->inode;
+    const QString folder = folderOfPath(a);
+    if (folder != folderOfPath(b) || nameOfPath(a).compare(nameOfPath(b), Qt::CaseInsensitive) != 0)
+        return false;
+    struct stat sa, sb;
+    if (::lstat(native(a).constData(), &sa) != 0 || ::lstat(native(b).constData(), &sb) != 0 ||
+        sa.st_dev != sb.st_dev || sa.st_ino != sb.st_ino)
+        return false;
+    // One file under both spellings: one entry on a case-insensitive folder, unless these
+    // are two links whose names differ in case, which only the listing can tell.
+    return sa.st_nlink == 1 || !listsExactly(folder, nameOfPath(b));
 }
 
 void NativeFileSystem::rename(const QString& from, const QString& to,
                               const std::optional<FileId>& replacing) {
     const QByteArray f = native(from), t = native(to);
-    if (!replacing) {
-        renameNoReplace(f, t);
-        return;
-    }
-    checkStillSame(to, *replacing);
-    const std::optional<FileId> source = statFile(from);
-    struct stat link;
-    const bool targetIsLink = ::lstat(t.constData(), &link) == 0 && S_ISLNK(link.st_mode);
-    if (!targetIsLink && source && source->device == replacing->device &&
-        source->inode == replacing->inode) {
-        // Two names of one file: a case-only change on a case-insensitive mount, or two
-        // hard links. rename(2) would do nothing, so go through a temporary name.
-        const QString folder = folderOfPath(to);
-        QByteArray tmp;
-        for (int attempt = 0;; ++attempt) {
-            tmp = temporaryName(folder, attempt);
-            const int err = moveNoReplace(f, tmp);
-            if (err == 0) break;
-            if (err != EEXIST || attempt >= 100) fail(err);
-        }
-        const int err = moveNoReplace(tmp, t);
-        if (err == 0) return;
-        const std::optional<FileId> target = statFile(to);
-        if (err == EEXIST && target && target->inode == source->inode &&
-            target->device == source->device) {
-            ::unlink(tmp.constData()); // the target name already is this file
-            return;
-        }
-        if (::rename(tmp.constData(), f.constData()) != 0)
-            throw Failure{
-                err, QString::fromLocal8Bit(std::strerror(err)) +
-                         QStringLiteral(" (the file is left as '%1')").arg(QFile::decodeName(tmp))};
-        fail(err);
-    }
-    // One step: the old target is gone only once the source has taken its place.
-    if (::rename(f.constData(), t.constData()) != 0) fail(errno);
+    if (!replacing) return renameNoReplace(f, t);
+    if (!sameEntry(from, to)) return replaceAsked(f, to, *replacing);
+    if (from == to) return;
+    // A case-only change on a case-insensitive folder: rename(2) would keep the old
+    // spelling, so the file goes through a visible name beside its target.
+    const QByteArray tmp =
+        withTemporaryName(to, [&](const QByteArray& name) { return moveNoReplace(f, name); });
+    const int err = moveNoReplace(tmp, t);
+    if (err == 0) return;
+    if (moveNoReplace(tmp, f) != 0)
+        throw Failure{
+            err, QString::fromLocal8Bit(std::strerror(err)) +
+                     QStringLiteral(" (the file is left as '%1')").arg(QFile::decodeName(tmp))};
+    fail(err);
 }
 
 void NativeFileSystem::copy(const QString& from, const QString& to,
                             const std::optional<FileId>& replacing) {
-    const int in = ::open(native(from).constData(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a named pipe put in the source's place must not hang the program.
+    const int in = ::open(native(from).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (in < 0) fail(errno);
     auto closeIn = qScopeGuard([in] { ::close(in); });
     struct stat st;
     if (::fstat(in, &st) != 0) fail(errno);
+    if (!S_ISREG(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        throw Failure{err, QString::fromLocal8Bit(std::strerror(err)) +
+                               QStringLiteral(": '%1' is not an ordinary file").arg(from)};
+    }
+    if (::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) & ~O_NONBLOCK) != 0) fail(errno);
 
-    TemporaryFile out(folderOfPath(to));
+    TemporaryFile out(to);
     std::vector<char> buffer(1 << 18);
     for (;;) {
         const ssize_t n = ::read(in, buffer.data(), buffer.size());
@@ -293,10 +382,18 @@ void NativeFileSystem::copy(const QString& from, const QString& to,
         if (n == 0) break;
         writeAll(out.fd(), buffer.data(), n);
     }
+    // Kept where the file system can keep them, as cp -p does: FAT and many FUSE file
+    // systems refuse them, and the copy still lands.
+    const auto bestEffort = [](int result) {
+        if (result != 0 && errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP &&
+            errno != ENOSYS)
+            fail(errno);
+    };
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (::fchmod(out.fd(), st.st_mode & 07777) != 0 || ::futimens(out.fd(), times) != 0)
-        fail(errno);
-    out.place(to, replacing);
+    bestEffort(::fchmod(out.fd(), st.st_mode & 07777));
+    bestEffort(::futimens(out.fd(), times));
+    copyUserAttributes(in, out.fd());
+    out.place(replacing);
 }
 
 void ignoreFileSizeSignal() {
