@@ -70,6 +70,8 @@ private slots:
     void buttonRefusesSeparator();
     void declinedSingleFileEndsSilently();
     void realMessageBoxes();
+    void cancelled_data();
+    void cancelled();
 };
 
 void tst_extensionchange::runs_data() {
@@ -378,6 +380,70 @@ void tst_extensionchange::realMessageBoxes() {
     QVERIFY(seen[0].startsWith("Morvane: The destination file '" + tmp.path()));
     QCOMPARE(seen[2], QString("Morvane: Conversion complete. 1 file extensions changed."));
     QCOMPARE(QDir(tmp.path()).entryList(QDir::Files).size(), 3); // one .txt declined, one moved
+}
+
+// Asks to stop once the run has reached a given point: a file number, a found name, a byte.
+struct CancelAt : Progress {
+    QString point; // "file", "found" or "byte"
+    qint64 at = 0;
+    mutable bool stop = false;
+    qint64 files = 0;
+    void reading(qint64 found) override { stop = stop || (point == "found" && found >= at); }
+    void changing(qint64 number, qint64, const QString&) override {
+        files = number;
+        stop = stop || (point == "file" && number >= at);
+    }
+    void copying(qint64 done, qint64) override { stop = stop || (point == "byte" && done >= at); }
+    bool cancelled() const override { return stop; }
+};
+
+void tst_extensionchange::cancelled_data() {
+    QTest::addColumn<bool>("allInFolder");
+    QTest::addColumn<bool>("leaveCopy");
+    QTest::addColumn<QString>("point");
+    QTest::addColumn<qint64>("at");
+    QTest::addColumn<int>("renamed"); // of the five 1 MiB files, in listing order
+    QTest::addColumn<QString>("message");
+    const QString none = "Conversion cancelled. ";
+    QTest::newRow("folder run after two files")
+        << true << false << "file" << qint64(2) << 2 << none + "2 file extensions changed.";
+    QTest::newRow("folder run while reading the folder")
+        << true << false << "found" << qint64(3) << 0 << none;
+    QTest::newRow("folder copy inside the first copy")
+        << true << true << "byte" << qint64(1) << 0 << none;
+    QTest::newRow("single copy inside the copy")
+        << false << true << "byte" << qint64(1) << 0 << none;
+}
+
+void tst_extensionchange::cancelled() {
+    QFETCH(bool, allInFolder);
+    QFETCH(bool, leaveCopy);
+    QFETCH(int, renamed);
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + '/';
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"})
+        write(d + name, QByteArray(1 << 20, *name));
+    write(d + "c.md", "old target"); // replaced only by a copy that lands whole
+    NativeFileSystem fs;
+    const QStringList order = fs.listMatches(d, "*.txt");
+    CancelAt progress;
+    QFETCH(QString, point);
+    progress.point = point;
+    QFETCH(qint64, at);
+    progress.at = at;
+    ScriptedBox box;
+    QCOMPARE(changeExtension({d + "c.txt", "txt", "md", allInFolder, leaveCopy}, fs, box, progress),
+             ChangeEnd::Cancelled);
+    QTEST(box.texts().last(), "message");
+    // The first files changed, the rest untouched; no file lost, no temporary file left.
+    QStringList expected{"c.md"};
+    for (qsizetype i = 0; i < order.size(); ++i)
+        expected.append(order[i].mid(d.size()).chopped(3) + (i < renamed ? "md" : "txt"));
+    expected.removeDuplicates();
+    expected.sort();
+    QCOMPARE(QDir(d).entryList(QDir::Files | QDir::Hidden), expected);
+    const bool cReplaced = order.indexOf(d + "c.txt") < renamed;
+    QCOMPARE(read(d + "c.md"), cReplaced ? QByteArray(1 << 20, 'c') : QByteArray("old target"));
 }
 
 QTEST_MAIN(tst_extensionchange)

@@ -17,8 +17,14 @@ namespace {
 
 enum class Pass { Done, Skipped, StopRun };
 
+// "N file extensions changed." for a count of renames, nothing for none.
+QString countText(qint64 changed) {
+    return changed == 0 ? QString()
+                        : QString::number(changed) + QStringLiteral(" file extensions changed.");
+}
+
 Pass changeOne(const QString& source, const ChangeRequest& r, FileSystem& fs, MessageBox& box,
-               QChar sep) {
+               Progress& progress, QChar sep) {
     const QString target = targetName(source, r.currentExt, r.newExt, sep);
     const std::optional<FileId> existing = fs.probe(target);
     if (existing) {
@@ -31,7 +37,7 @@ Pass changeOne(const QString& source, const ChangeRequest& r, FileSystem& fs, Me
         // A copy onto its own directory entry (txt to txt, or a case-only change on a
         // case-insensitive mount) would destroy the file; there is nothing to copy. A link
         // to the source is another entry: it becomes a real copy.
-        if (!fs.sameEntry(source, target)) fs.copy(source, target, existing);
+        if (!fs.sameEntry(source, target)) fs.copy(source, target, existing, progress);
     } else if (source != target) {
         fs.rename(source, target, existing);
     }
@@ -40,14 +46,16 @@ Pass changeOne(const QString& source, const ChangeRequest& r, FileSystem& fs, Me
 
 } // namespace
 
-ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& box, QChar sep) {
+ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& box,
+                          Progress& progress, QChar sep) {
+    qint64 changed = 0;
     try {
         QStringList sources;
         if (r.allInFolder) {
             // Taken whole before any file is touched, so files made by this run never
             // come round again.
-            sources =
-                fs.listMatches(folderOfPath(r.fileText, sep), QStringLiteral("*.") + r.currentExt);
+            sources = fs.listMatches(folderOfPath(r.fileText, sep),
+                                     QStringLiteral("*.") + r.currentExt, progress);
             // A "*" or "?" in the shown extension (the file box held a pattern) must not
             // widen the run to other extensions, which the target rule would then cut wrong.
             sources.removeIf([&](const QString& p) { return !hasExtension(p, r.currentExt, sep); });
@@ -55,9 +63,10 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
             sources.append(r.fileText);
         }
 
-        qint64 changed = 0;
-        for (const QString& source : std::as_const(sources)) {
-            const Pass pass = changeOne(source, r, fs, box, sep);
+        for (qsizetype i = 0; i < sources.size(); ++i) {
+            if (progress.cancelled()) throw Cancelled{};
+            progress.changing(i + 1, sources.size(), sources[i]);
+            const Pass pass = changeOne(sources[i], r, fs, box, progress, sep);
             if (pass == Pass::StopRun) return ChangeEnd::Declined;
             if (pass == Pass::Done && r.allInFolder && !r.leaveCopy) ++changed;
         }
@@ -66,14 +75,14 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
             box.show(QStringLiteral("No file extensions changed."), MessageBox::OkOnly);
             return ChangeEnd::NothingChanged;
         }
-        QString text = QStringLiteral("Conversion complete. ");
-        if (changed != 0)
-            text += QString::number(changed) + QStringLiteral(" file extensions changed.");
-        box.show(text, MessageBox::OkOnly);
+        box.show(QStringLiteral("Conversion complete. ") + countText(changed), MessageBox::OkOnly);
         return ChangeEnd::Completed;
     } catch (const Failure& f) {
         box.show(errorText(f), MessageBox::OkError, QStringLiteral("Error"));
         return ChangeEnd::Failed;
+    } catch (const Cancelled&) {
+        box.show(QStringLiteral("Conversion cancelled. ") + countText(changed), MessageBox::OkOnly);
+        return ChangeEnd::Cancelled;
     }
 }
 

@@ -18,6 +18,7 @@ enum class ChangeEnd {
     NothingChanged, // "No file extensions changed."
     Declined,       // No to the single file's overwrite prompt: nothing more is shown
     Failed,         // the error box was shown
+    Cancelled,      // "Conversion cancelled. ": stopped between two files or inside a copy
 };
 
 // Refuses a new extension that would move the file into another folder or garble its
@@ -26,7 +27,8 @@ std::optional<Failure> checkNewExtension(const QString& newExt, QChar sep = nati
 
 // Renames (or copies) one file, or every matching file of its folder, to the new extension,
 // asking before any existing file is replaced, and reports the outcome in a message box.
+// Tells progress how far it has got, and stops at the next safe point once it is cancelled.
 ChangeEnd changeExtension(const ChangeRequest& request, FileSystem& fs, MessageBox& box,
-                          QChar sep = nativeSeparator());
+                          Progress& progress = noProgress(), QChar sep = nativeSeparator());
 
 } // namespace morvane

@@ -30,6 +30,33 @@ struct FileId {
     bool operator==(const FileId&) const = default;
 };
 
+// What a change reports while it runs, and how it is asked to stop. Called on the thread
+// that runs the change, for every file: an implementation keeps each call cheap. This one
+// reports nowhere and never stops.
+class Progress {
+public:
+    virtual ~Progress() = default;
+    virtual void reading(qint64 found) { Q_UNUSED(found) } // names found while listing
+    virtual void changing(qint64 number, qint64 total, const QString& path) {
+        Q_UNUSED(number)
+        Q_UNUSED(total)
+        Q_UNUSED(path)
+    }
+    virtual void copying(qint64 done, qint64 size) {
+        Q_UNUSED(done)
+        Q_UNUSED(size)
+    }
+    virtual bool cancelled() const { return false; }
+};
+
+inline Progress& noProgress() {
+    static Progress none;
+    return none;
+}
+
+// Thrown at the next safe point once Progress::cancelled() says so.
+struct Cancelled {};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -38,8 +65,10 @@ public:
     // Throws Failure when the status call itself fails for another reason than a missing name.
     virtual std::optional<FileId> probe(const QString& path) = 0;
     // Full paths of the ordinary files in folder (empty text: the current folder) whose
-    // names match the wildcard pattern, in the order the system lists them. Throws Failure.
-    virtual QStringList listMatches(const QString& folder, const QString& namePattern) = 0;
+    // names match the wildcard pattern, in the order the system lists them. Throws Failure,
+    // or Cancelled.
+    virtual QStringList listMatches(const QString& folder, const QString& namePattern,
+                                    Progress& progress = noProgress()) = 0;
     // Whether both paths name one directory entry: equal texts, or names that differ only in
     // case on a case-insensitive folder. Two links to one file are two entries.
     virtual bool sameEntry(const QString& a, const QString& b) = 0;
@@ -49,9 +78,10 @@ public:
     virtual void rename(const QString& from, const QString& to,
                         const std::optional<FileId>& replacing) = 0;
     // Copies from to to through a temporary file, keeping permissions and modification
-    // time; `replacing` as for rename. Throws Failure.
+    // time; `replacing` as for rename. Throws Failure, or Cancelled with the target as it was.
     virtual void copy(const QString& from, const QString& to,
-                      const std::optional<FileId>& replacing) = 0;
+                      const std::optional<FileId>& replacing,
+                      Progress& progress = noProgress()) = 0;
 };
 
 class MessageBox {

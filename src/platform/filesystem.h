@@ -16,12 +16,13 @@ QString existenceTest(const QString& pathOrPattern);
 class NativeFileSystem : public FileSystem {
 public:
     std::optional<FileId> probe(const QString& path) override;
-    QStringList listMatches(const QString& folder, const QString& namePattern) override;
+    QStringList listMatches(const QString& folder, const QString& namePattern,
+                            Progress& progress = noProgress()) override;
     bool sameEntry(const QString& a, const QString& b) override;
     void rename(const QString& from, const QString& to,
                 const std::optional<FileId>& replacing) override;
-    void copy(const QString& from, const QString& to,
-              const std::optional<FileId>& replacing) override;
+    void copy(const QString& from, const QString& to, const std::optional<FileId>& replacing,
+              Progress& progress = noProgress()) override;
 };
 
 // A write past the file-size limit must fail with an error, not end the program.

@@ -315,10 +315,13 @@ QString existenceTest(const QString& path) {
     return first;
 }
 
-QStringList NativeFileSystem::listMatches(const QString& folder, const QString& namePattern) {
+QStringList NativeFileSystem::listMatches(const QString& folder, const QString& namePattern,
+                                          Progress& progress) {
     QStringList paths;
     const int err = forEachMatch(folder, namePattern, [&](const QString& name) {
+        if (progress.cancelled()) throw Cancelled{};
         paths.append(folder + name);
+        progress.reading(paths.size());
         return true;
     });
     if (err != 0) fail(err);
@@ -359,7 +362,7 @@ void NativeFileSystem::rename(const QString& from, const QString& to,
 }
 
 void NativeFileSystem::copy(const QString& from, const QString& to,
-                            const std::optional<FileId>& replacing) {
+                            const std::optional<FileId>& replacing, Progress& progress) {
     // Without blocking: a named pipe put in the source's place must not hang the program.
     const int in = ::open(native(from).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (in < 0) fail(errno);
@@ -375,12 +378,15 @@ void NativeFileSystem::copy(const QString& from, const QString& to,
 
     TemporaryFile out(to);
     std::vector<char> buffer(1 << 18);
-    for (;;) {
+    for (qint64 done = 0;;) {
+        // Between blocks: a cancelled copy drops its unnamed file, the target untouched.
+        if (progress.cancelled()) throw Cancelled{};
         const ssize_t n = ::read(in, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) fail(errno);
         if (n == 0) break;
         writeAll(out.fd(), buffer.data(), n);
+        progress.copying(done += n, st.st_size);
     }
     // Kept where the file system can keep them, as cp -p does: FAT and many FUSE file
     // systems refuse them, and the copy still lands.
