@@ -55,6 +55,21 @@ QStringList listedNames(QFileDialog* dialog) {
     return names;
 }
 
+// Drag data from another program: fetched anew on every question, it answers each one with
+// the next of its answers, round and round.
+struct FickleMime : QMimeData {
+    QVariantList answers; // for text/uri-list; an invalid one: the format is not offered
+    mutable qsizetype asked = 0;
+    QVariant next() const { return answers.at(asked++ % answers.size()); }
+    QStringList formats() const override {
+        return next().isValid() ? QStringList{"text/uri-list"} : QStringList{};
+    }
+    bool hasFormat(const QString& type) const override { return formats().contains(type); }
+    QVariant retrieveData(const QString& type, QMetaType) const override {
+        return type == "text/uri-list" ? next() : QVariant();
+    }
+};
+
 } // namespace
 
 class tst_dialog : public QObject {
@@ -69,6 +84,8 @@ private slots:
     void openButtonCancelled();
     void drops_data();
     void drops();
+    void changingDragData_data();
+    void changingDragData();
 };
 
 void tst_dialog::showOpenDialog_data() {
@@ -190,6 +207,9 @@ void tst_dialog::drops_data() {
     QTest::newRow("text only") << QList<QUrl>{} << "/tmp/x dir/a.txt" << false;
     QTest::newRow("folder") << QList<QUrl>{QUrl::fromLocalFile(QDir::tempPath())} << "" << false;
     QTest::newRow("remote file") << QList<QUrl>{QUrl("https://example.org/a.txt")} << "" << false;
+    // Decoded, the name would read "a\uFFFD.txt": another file's name.
+    QTest::newRow("name not valid UTF-8")
+        << QList<QUrl>{QUrl::fromEncoded("file:///tmp/x%20dir/a%FF.txt")} << "" << false;
 }
 
 void tst_dialog::drops() {
@@ -209,6 +229,50 @@ void tst_dialog::drops() {
     QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &drop);
     QCOMPARE(form.txtFile->text(), accepted ? QString("/tmp/x dir/a.txt") : QString("before"));
+}
+
+void tst_dialog::changingDragData_data() {
+    QTest::addColumn<QVariantList>("answers");
+    QTest::addColumn<QString>("outcome"); // "either" where it depends on when it is asked
+    const QVariant file = QVariantList{QUrl::fromLocalFile("/tmp/x dir/a.txt")};
+    const QVariant two = QVariantList{QUrl::fromLocalFile("/tmp/x dir/b.txt"),
+                                      QUrl::fromLocalFile("/tmp/x dir/c.txt")};
+    const QVariant none;
+    QTest::newRow("file, file, nothing") << QVariantList{file, file, none} << "either";
+    QTest::newRow("file, then nothing") << QVariantList{file, none} << "either";
+    QTest::newRow("nothing, then file") << QVariantList{none, file} << "either";
+    QTest::newRow("file, file, two files") << QVariantList{file, file, two} << "either";
+    QTest::newRow("file, file, null URL")
+        << QVariantList{file, file, QVariantList{QUrl()}} << "either";
+    QTest::newRow("null URL") << QVariantList{QVariantList{QUrl()}} << "refused";
+    QTest::newRow("a number") << QVariantList{42} << "refused";
+    QTest::newRow("raw bytes") << QVariantList{QByteArray("file:///tmp/x%20dir/a.txt\r\n")}
+                               << "accepted";
+}
+
+void tst_dialog::changingDragData() {
+    QFETCH(QVariantList, answers);
+    QFETCH(QString, outcome);
+    frmMain form;
+    form.show();
+    form.txtFile->setText("before");
+    FickleMime mime;
+    mime.answers = answers;
+    const QPoint at = form.rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &move);
+    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+    // Whatever it answered, the drop took the one file or left the box alone.
+    QCOMPARE(form.txtFile->text(), drop.isAccepted() ? "/tmp/x dir/a.txt" : "before");
+    if (outcome != "either") {
+        const bool accepted = outcome == "accepted";
+        QCOMPARE(enter.isAccepted(), accepted);
+        QCOMPARE(move.isAccepted(), accepted);
+        QCOMPARE(drop.isAccepted(), accepted);
+    }
 }
 
 QTEST_MAIN(tst_dialog)

@@ -1,6 +1,7 @@
 // What start-up restores and the close stores: the history list, the settings file and its
 // faults, and the command line.
 #include "commandline.h"
+#include "faultdisk.h"
 #include "filesystem.h"
 #include "formload.h"
 #include "frmMain.h"
@@ -10,10 +11,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -21,9 +24,11 @@
 #include <QTemporaryFile>
 #include <QTest>
 
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <grp.h>
+#include <optional>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -108,6 +113,12 @@ template <class Body> std::pair<int, QString> inChild(Body body) {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, err};
 }
 
+// Root may write anywhere: the permission faults are tried as "nobody", in a child.
+const uid_t nobody = 65534;
+bool becomeNobody() {
+    return ::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0;
+}
+
 // Takes all but `spare` bytes of the tmpfs mounted on dir.
 bool fillDisk(const QByteArray& dir, off_t spare) {
     struct statvfs disk;
@@ -152,10 +163,10 @@ struct Run : frmMain {
     QString err;
     int unloads = 0;
     bool saved = false;
-    explicit Run(const QString& commandLine = {}) {
+    explicit Run(const QString& commandLine = {}, bool exact = true) {
         connect(this, &frmMain::unloading, this,
                 [this] { saved = ++unloads == 1 && Form_Unload(*this); });
-        err = stderrOf([&] { Form_Load(*this, commandLine); });
+        err = stderrOf([&] { Form_Load(*this, commandLine, exact); });
     }
     // Closes the window; what the store then holds.
     QJsonObject closed() { return close() && saved ? stored() : QJsonObject{{"close", "failed"}}; }
@@ -163,7 +174,7 @@ struct Run : frmMain {
 
 // What happens to the last file between two runs, and how the settings file is spoilt.
 enum Between { Kept, Deleted, Folder };
-enum Spoilt { Before, WhileRunning, Unreadable };
+enum Spoilt { Before, WhileRunning, Unreadable, FailingRead };
 
 } // namespace
 
@@ -320,13 +331,26 @@ private slots:
         QTest::newRow("folder in its place") << QByteArray() << int(Before);
         QTest::newRow("garbage while running") << QByteArray("{not json") << int(WhileRunning);
         QTest::newRow("unreadable") << good << int(Unreadable);
+        QTest::newRow("read fails part way") << good << int(FailingRead);
     }
 
     void unusableFile() {
         QFETCH(QByteArray, content);
         QFETCH(int, spoilt);
         const bool folder = content.isEmpty(), asNobody = spoilt == Unreadable;
-        const uid_t nobody = 65534;
+        // Only a file read whole and found not valid may be replaced.
+        const bool kept = folder || spoilt == Unreadable || spoilt == FailingRead;
+        // A disk whose reads of the settings file fail; the file is checked on its backing.
+        const QString faultAt = configDir + QStringLiteral("/fault");
+        std::optional<FaultDisk> disk;
+        QString onDisk = settingsFile();
+        if (spoilt == FailingRead) {
+            disk.emplace(faultAt, QStringList{"--eio=Morvane.json"});
+            if (!disk->mounted) QSKIP(qPrintable(disk->why));
+            configDir = disk->path;
+            QSettings::setPath(settingsFormat(), QSettings::UserScope, configDir);
+            onDisk = faultAt + QStringLiteral("/backing/Morvane/Morvane.json");
+        }
         const auto spoil = [&] {
             return folder ? QDir().mkpath(settingsFile()) : writeBytes(settingsFile(), content);
         };
@@ -343,9 +367,7 @@ private slots:
         // Both starts run in a child, as "nobody" for the unreadable file.
         const auto start = [&](frmMain& window, bool first) {
             return inChild([&] {
-                if (asNobody && (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 ||
-                                 ::setuid(nobody) != 0))
-                    return 20;
+                if (asNobody && !becomeNobody()) return 20;
                 Form_Load(window, {});
                 if (!first) return values.shownBy(window) ? 0 : 1;
                 if (!Values{}.shownBy(window) || (spoilt == WhileRunning && !spoil())) return 10;
@@ -354,13 +376,16 @@ private slots:
             });
         };
         const auto [code, err] = start(form, true);
-        // Warned at start; a folder cannot be replaced, which the close reports too.
-        QVERIFY2(code == (folder ? 1 : 0), qPrintable(err));
-        QCOMPARE(err.count(QLatin1Char('\n')), (spoilt == WhileRunning ? 0 : 1) + (folder ? 1 : 0));
+        // Warned at start; a file that is kept is reported by the close too.
+        QVERIFY2(code == (kept ? 1 : 0), qPrintable(err));
+        QCOMPARE(err.count(QLatin1Char('\n')), (spoilt == WhileRunning ? 0 : 1) + (kept ? 1 : 0));
         QVERIFY2(err.isEmpty() || err.section(QLatin1Char('\n'), 0, 0).contains(settingsFile()),
                  qPrintable(err));
         QCOMPARE(QFileInfo(settingsFile()).isDir(), folder);
-        if (folder) return;
+        if (kept) {
+            if (!folder) QCOMPARE(bytesOf(onDisk), content);
+            return;
+        }
         const auto [nextCode, nextErr] = start(next, false);
         QVERIFY2(nextCode == 0 && nextErr.isEmpty(), qPrintable(nextErr));
     }
@@ -408,13 +433,66 @@ private slots:
                  previous ? QStringList{"Morvane.json"} : QStringList());
     }
 
+    void lockedStore_data() {
+        QTest::addColumn<QString>("lock");
+        QTest::newRow("lock is a folder") << "folder";
+        QTest::newRow("stale lock in a read-only folder") << "stale";
+        QTest::newRow("lock held by a running program") << "held";
+    }
+
+    // Whatever holds the lock beside the settings, the close ends at once and keeps the file.
+    void lockedStore() {
+        QFETCH(QString, lock);
+        const QString lockName = settingsFile() + QStringLiteral(".lock");
+        const QByteArray folder = QFile::encodeName(configDir + QStringLiteral("/Morvane"));
+        const bool asNobody = lock == QLatin1String("stale") && ::geteuid() == 0;
+        QVERIFY(store(Values{{"txt"}, "txt", false, "/a/b.txt"}.asStored()));
+        const QByteArray before = bytesOf(settingsFile());
+        QLockFile held(lockName);
+        const auto restore = qScopeGuard([&] { ::chmod(folder, 0755); });
+        if (lock == QLatin1String("folder")) {
+            QVERIFY(QDir().mkdir(lockName));
+        } else if (lock == QLatin1String("held")) {
+            QVERIFY(held.tryLock(0));
+        } else { // a save killed while it held the lock, in a folder since made read-only
+            const auto crashed = inChild([&] {
+                QLockFile saving(lockName);
+                if (saving.tryLock(0)) ::raise(SIGKILL);
+                return 1;
+            });
+            QVERIFY(crashed.first == -1 && QFileInfo::exists(lockName));
+            // The settings file stays writable: its folder alone is read-only.
+            if (asNobody)
+                QVERIFY(::chmod(QFile::encodeName(root_.path()), 0711) == 0 &&
+                        ::chown(QFile::encodeName(settingsFile()), nobody, nobody) == 0);
+            else
+                QVERIFY(::chmod(folder, 0555) == 0);
+        }
+
+        Run run;
+        Values{{"md"}, "md", true, "/c/d.md"}.putInto(run);
+        QElapsedTimer timer;
+        timer.start();
+        const auto [code, err] = inChild([&] {
+            if (asNobody && !becomeNobody()) return 20;
+            if (!run.close()) return 2;
+            return run.saved ? 0 : 1;
+        });
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY2(code == 1 && err.count(QLatin1Char('\n')) == 1 && err.contains(settingsFile()),
+                 qPrintable(QString::number(code) + QLatin1Char(' ') + err));
+        QCOMPARE(bytesOf(settingsFile()), before);
+    }
+
     void commandLine_data() {
         QTest::addColumn<QByteArrayList>("arguments"); // after the program's name; @ is a folder
         QTest::addColumn<QString>("fileBox");
         QTest::addColumn<QString>("extension");
+        QTest::addColumn<bool>("refused"); // the bytes cannot be named again exactly
         const auto row = [](const char* name, const QByteArrayList& arguments,
-                            const QString& fileBox, const QString& extension) {
-            QTest::newRow(name) << arguments << fileBox << extension;
+                            const QString& fileBox, const QString& extension,
+                            bool refused = false) {
+            QTest::newRow(name) << arguments << fileBox << extension << refused;
         };
         row("quoted path", {R"("/tmp/x/report.txt")"}, "/tmp/x/report.txt", "");
         row("spaces across arguments", {"@/my", "report.draft"}, "@/my report.draft", "draft");
@@ -422,48 +500,85 @@ private slots:
         row("only quotes", {QByteArray(3, '"')}, "", "");
         row("non-ASCII name", {"/tmp/größe.txt"}, "/tmp/größe.txt", "");
         row("no argument", {}, "@/remembered.txt", "txt");
+        // Decoded, it would name another file that really exists.
+        row("name not valid UTF-8", {"@/bad\xff.txt"}, "@/bad\uFFFD.txt", "", true);
     }
 
     void commandLine() {
         QFETCH(QByteArrayList, arguments);
         QFETCH(QString, fileBox);
+        QFETCH(QString, extension);
+        QFETCH(bool, refused);
         fileBox.replace(QLatin1Char('@'), filesDir);
-        makeFile(QStringLiteral("my report.draft"));
-        QVERIFY(store({{key::lastFile, makeFile(QStringLiteral("remembered.txt"))}}));
+        const QString typed = makeFile(QStringLiteral("my report.draft"));
+        QVERIFY(!makeFile(QStringLiteral("bad\uFFFD.txt")).isEmpty());
+        const QString remembered = makeFile(QStringLiteral("remembered.txt"));
+        QVERIFY(store({{key::lastFile, remembered}}));
 
         char name[] = "morvane";
         std::vector<char*> argv{name};
         for (QByteArray& argument : arguments)
             argv.push_back(argument.replace('@', QFile::encodeName(filesDir)).data());
-        const QString commandLine = commandLineText(int(argv.size()), argv.data());
+        bool exact = refused; // so that the reader must set it
+        const QString commandLine = commandLineText(int(argv.size()), argv.data(), &exact);
         QCOMPARE(commandLine, QString::fromUtf8(arguments.join(' ')));
+        QCOMPARE(exact, !refused);
 
-        Run run(commandLine);
+        Run run(commandLine, exact);
         QCOMPARE(run.txtFile->text(), fileBox);
-        QTEST(run.txtExtension->text(), "extension");
-        // What the command line put in the box is what the close remembers.
-        QCOMPARE(run.closed().value(key::lastFile), QJsonValue(fileBox));
+        QCOMPARE(run.txtExtension->text(), extension);
+        QCOMPARE(run.cmdChange->isEnabled(), !extension.isEmpty()); // each file here has one
+        QVERIFY2(run.err.count(QLatin1Char('\n')) == (refused ? 1 : 0), qPrintable(run.err));
+        // Another path typed works as usual; the refused text typed again is refused again.
+        run.txtFile->setText(typed);
+        QVERIFY(run.cmdChange->isEnabled());
+        run.txtFile->setText(fileBox);
+        QCOMPARE(run.cmdChange->isEnabled(), !extension.isEmpty());
+        // What the command line put in the box is what the close remembers, unless refused.
+        QCOMPARE(run.closed().value(key::lastFile), QJsonValue(refused ? remembered : fileBox));
     }
 
     void realProgramKeepsArgumentsFromQt() {
+        QVERIFY(writeBytes(settingsFile(), "{not json"));
+        // Were these handed to Qt, it would report the unknown style on standard error.
+        const ProgramRun run = runProgram(QStringLiteral("exec \"$0\" -style nosuchstyle"));
+        if (!run.built) QSKIP("the program is not built next to the tests");
+        // Qt saw no option; the unreadable settings were reported and the program ran on.
+        QVERIFY2(run.ranOn && !run.err.contains(QLatin1String("nosuchstyle")) &&
+                     run.err.contains(settingsFile()),
+                 qPrintable(run.err));
+    }
+
+    void realProgramRefusesNameNotValidUtf8() {
+        QVERIFY(!makeFile(QStringLiteral("bad\uFFFD.txt")).isEmpty());
+        const ProgramRun run =
+            runProgram(QStringLiteral(R"sh(exec "$0" "$(printf '%s/bad\377.txt' "$1")")sh"));
+        if (!run.built) QSKIP("the program is not built next to the tests");
+        // One line of its own (Qt may add some about the session).
+        QVERIFY2(run.ranOn && run.err.count(QLatin1String("morvane: ")) == 1 &&
+                     run.err.contains(filesDir),
+                 qPrintable(run.err));
+    }
+
+private:
+    struct ProgramRun {
+        bool built = false, ranOn = false; // still running after 800 ms
+        QString err;
+    };
+    // Starts the built program by `script` for /bin/sh (the program is $0, the files folder
+    // $1, so that any bytes can reach it), and ends it after 800 ms.
+    ProgramRun runProgram(const QString& script) {
         const QString program =
             QCoreApplication::applicationDirPath() + QStringLiteral("/../src/startup/morvane");
-        if (!QFileInfo(program).isExecutable()) QSKIP("the program is not built next to the tests");
-        QVERIFY(writeBytes(settingsFile(), "{not json"));
-
+        if (!QFileInfo(program).isExecutable()) return {};
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(configDir)); // for the child only
         QProcess process;
-        // Were these handed to Qt, it would report the unknown style on standard error.
-        process.start(program, {QStringLiteral("-style"), QStringLiteral("nosuchstyle")});
-        QVERIFY(process.waitForStarted());
-        QVERIFY2(!process.waitForFinished(800), "the program ended at start");
+        process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, program, filesDir});
+        const bool ranOn = process.waitForStarted() && !process.waitForFinished(800);
         process.terminate();
-        QVERIFY(process.waitForFinished(5000));
-        const QString err = QString::fromLocal8Bit(process.readAllStandardError());
-        // Qt saw no option; the unreadable settings were reported and the program ran on.
-        QVERIFY2(!err.contains(QLatin1String("nosuchstyle")) && err.contains(settingsFile()),
-                 qPrintable(err));
+        process.waitForFinished(5000);
+        return {true, ranOn, QString::fromLocal8Bit(process.readAllStandardError())};
     }
 };
 

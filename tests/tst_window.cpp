@@ -1,7 +1,10 @@
 // The window as a user meets it: its controls, the path handler on every keystroke, and
 // the keyboard.
+#include "formload.h"
 #include "frmMain.h"
+#include "history.h"
 #include "scriptedbox.h"
+#include "settingsstore.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -13,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,6 +25,7 @@ using namespace morvane;
 class tst_window : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void controlsAsLaidOut();
@@ -34,13 +39,35 @@ private slots:
     void accessKeys();
     void escapeAndCloseUnloadOnce_data();
     void escapeAndCloseUnloadOnce();
+    void keysInOpenListStayThere_data();
+    void keysInOpenListStayThere();
+    void upAndDownFollowTheText_data();
+    void upAndDownFollowTheText();
 
 private:
+    QTemporaryDir config_; // this run's own settings folder
     QTemporaryDir* dir_ = nullptr;
     frmMain* form_ = nullptr;
     ScriptedBox box_;
     QString path(const QString& name) const { return dir_->path() + '/' + name; }
 };
+
+namespace {
+
+// A key as the application delivers it: to the open popup if there is one, else to the
+// focused control. (QTest's own choice, the focus window, can be a popup already closed.)
+void userKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* to = QApplication::activePopupWidget();
+    if (to && to->focusWidget()) to = to->focusWidget();
+    QTest::keyClick(to ? to : QApplication::focusWidget(), key, modifiers);
+}
+
+} // namespace
+
+void tst_window::initTestCase() {
+    QVERIFY(config_.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
+}
 
 void tst_window::init() {
     dir_ = new QTemporaryDir;
@@ -242,19 +269,149 @@ void tst_window::escapeAndCloseUnloadOnce_data() {
     QTest::newRow("Esc") << "esc";
     QTest::newRow("Exit") << "exit";
     QTest::newRow("close command") << "close";
+    QTest::newRow("Esc on a tick box") << "esc on tick box";
+    QTest::newRow("Enter on a focused Exit") << "enter on exit";
 }
 
 void tst_window::escapeAndCloseUnloadOnce() {
     QFETCH(QString, how);
+    form_->txtFile->setText(path("report.txt")); // Change is enabled, and must stay unpressed
+    form_->cboNewExtension->setEditText("md");
     QSignalSpy unloading(form_, &frmMain::unloading);
     if (how == "esc")
         QTest::keyClick(form_->cboNewExtension->lineEdit(), Qt::Key_Escape);
-    else if (how == "exit")
+    else if (how == "esc on tick box") {
+        form_->chkLeaveCopy->setFocus();
+        QTest::keyClick(form_->chkLeaveCopy, Qt::Key_Escape);
+    } else if (how == "enter on exit") {
+        form_->cmdCancel->setFocus();
+        QTest::keyClick(form_->cmdCancel, Qt::Key_Return);
+    } else if (how == "exit")
         form_->cmdCancel->click();
     else
         form_->close();
     QCOMPARE(unloading.count(), 1);
     QVERIFY(!form_->isVisible());
+    QVERIFY(box_.shown.isEmpty());
+    QVERIFY(QFile::exists(path("report.txt")));
+}
+
+void tst_window::keysInOpenListStayThere_data() {
+    QTest::addColumn<QString>("open"); // the list, by Alt+Down or by its arrow
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("inBox"); // once the key has closed the list
+    const int none = Qt::NoModifier, keypad = Qt::KeypadModifier;
+    QTest::newRow("Return, Alt+Down") << "Alt+Down" << int(Qt::Key_Return) << none << "html";
+    QTest::newRow("keypad Enter, Alt+Down") << "Alt+Down" << int(Qt::Key_Enter) << keypad << "html";
+    QTest::newRow("Return, arrow") << "arrow" << int(Qt::Key_Return) << none << "html";
+    QTest::newRow("Esc, Alt+Down") << "Alt+Down" << int(Qt::Key_Escape) << none << "md";
+    QTest::newRow("Esc, arrow") << "arrow" << int(Qt::Key_Escape) << none << "md";
+}
+
+void tst_window::keysInOpenListStayThere() {
+    QFETCH(QString, open);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, inBox);
+    QFile(path("notes.txt")).open(QIODevice::WriteOnly);
+    const QStringList files = QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden);
+    QComboBox* box = form_->cboNewExtension;
+    form_->txtFile->setText(path("report.txt"));
+    form_->chkAllInFolder->setChecked(true);
+    box->addItems({"md", "html"});
+    QSignalSpy unloading(form_, &frmMain::unloading);
+    box->setFocus();
+    if (open == "arrow") {
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        option.editable = true;
+        const QRect arrow = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                         QStyle::SC_ComboBoxArrow, box);
+        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, arrow.center());
+    } else {
+        userKey(Qt::Key_Down, Qt::AltModifier);
+    }
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    userKey(Qt::Key_Down);
+    userKey(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    QTEST(box->currentText(), "inBox");
+    QVERIFY(box_.shown.isEmpty());
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden), files);
+    QCOMPARE(unloading.count(), 0);
+    QVERIFY(form_->isVisible());
+
+    // The same key again acts on the window.
+    userKey(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    if (key == Qt::Key_Escape) {
+        QCOMPARE(unloading.count(), 1);
+        QVERIFY(!form_->isVisible());
+    } else {
+        QCOMPARE(box_.texts(), QStringList{"Conversion complete. 2 file extensions changed."});
+        QVERIFY(QFile::exists(path("report." + inBox)));
+        QVERIFY(QFile::exists(path("notes." + inBox)));
+    }
+}
+
+void tst_window::upAndDownFollowTheText_data() {
+    QTest::addColumn<QStringList>("history"); // as stored, with the last extension
+    QTest::addColumn<QString>("last");
+    QTest::addColumn<int>("row");           // the box's row after start-up
+    QTest::addColumn<QString>("typed");     // "-": nothing typed after start-up
+    QTest::addColumn<QString>("keys");      // U for Up, D for Down
+    QTest::addColumn<QStringList>("shown"); // the box after each key
+    const QStringList three{"txt", "md", "html"};
+    QTest::newRow("start: last is the middle entry") << three << "md" << 1 << "-"
+                                                     << "DUU" << QStringList{"html", "md", "txt"};
+    QTest::newRow("start: last is in no entry") << three << "pdf" << -1 << "-"
+                                                << "D" << QStringList{"txt"};
+    QTest::newRow("start: last is in no entry, Up") << three << "pdf" << -1 << "-"
+                                                    << "U" << QStringList{"pdf"};
+    QTest::newRow("start: empty box") << three << "" << -1 << "-"
+                                      << "D" << QStringList{"txt"};
+    QTest::newRow("start: empty history") << QStringList{} << "md" << -1 << "-"
+                                          << "DU" << QStringList{"md", "md"};
+    QTest::newRow("typed: text of no entry") << three << "txt" << 0 << "pdf"
+                                             << "D" << QStringList{"txt"};
+    QTest::newRow("typed: an entry differing in case") << three << "txt" << 0 << "MD"
+                                                       << "D" << QStringList{"txt"};
+    QTest::newRow("typed: the bottom entry")
+        << three << "txt" << 0 << "html"
+        << "UUDDD" << QStringList{"md", "txt", "md", "html", "html"};
+    QTest::newRow("typed: the middle entry after the bottom one was picked")
+        << three << "html" << 2 << "md"
+        << "D" << QStringList{"html"};
+}
+
+void tst_window::upAndDownFollowTheText() {
+    QFETCH(QStringList, history);
+    QFETCH(QString, last);
+    QFETCH(QString, typed);
+    QFETCH(QString, keys);
+    QFETCH(QStringList, shown);
+    {
+        SettingsStore store;
+        store.write(key::lastExtensions, joinHistory(history));
+        store.write(key::lastExtension, last);
+        QVERIFY(store.save());
+    }
+    Form_Load(*form_, QString());
+    QComboBox* box = form_->cboNewExtension;
+    QCOMPARE(box->currentText(), last);
+    QTEST(box->currentIndex(), "row");
+    box->setFocus();
+    if (typed != "-") {
+        box->clearEditText();
+        QTest::keyClicks(box, typed);
+        QCOMPARE(box->currentText(), typed);
+    }
+    QStringList seen;
+    for (const QChar k : keys) {
+        userKey(k == 'U' ? Qt::Key_Up : Qt::Key_Down);
+        seen.append(box->currentText());
+    }
+    QCOMPARE(seen, shown);
 }
 
 QTEST_MAIN(tst_window)

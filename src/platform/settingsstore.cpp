@@ -1,21 +1,25 @@
 #include "settingsstore.h"
 #include "ports.h"
 
+#include <QDir>
 #include <QFile>
-#include <QFileDevice>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <cstdio>
+#include <QLockFile>
+#include <QSaveFile>
 
 namespace morvane {
 namespace {
 
 const QString section = QStringLiteral("General/");
 
-bool readJson(QIODevice& device, QSettings::SettingsMap& map) {
+// How long a close waits for another program's save before it gives up.
+constexpr int lockWaitMs = 500;
+
+[[maybe_unused]] bool parseJson(const QByteArray& bytes, QSettings::SettingsMap& map) {
     QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(device.readAll(), &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject()) return false;
     const QJsonObject root = doc.object();
     for (auto group = root.begin(); group != root.end(); ++group) {
@@ -30,7 +34,7 @@ bool readJson(QIODevice& device, QSettings::SettingsMap& map) {
     return true;
 }
 
-bool writeJson(QIODevice& device, const QSettings::SettingsMap& map) {
+[[maybe_unused]] bool writeJson(QIODevice& device, const QSettings::SettingsMap& map) {
     QJsonObject root;
     for (auto it = map.begin(); it != map.end(); ++it) {
         const qsizetype slash = it.key().indexOf(QLatin1Char('/'));
@@ -41,15 +45,15 @@ bool writeJson(QIODevice& device, const QSettings::SettingsMap& map) {
     }
     const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
     if (device.write(bytes) != bytes.size()) return false;
-    // The toolkit's atomic save does not check its last flush; a full disk or a size
-    // limit must fail the save here, so that the old file is kept.
+    // QSaveFile's commit does not check its last flush; a full disk or a size limit must
+    // fail the save here, so that the old file is kept.
     auto* file = qobject_cast<QFileDevice*>(&device);
     return !file || file->flush();
 }
 
-QString statusText(QSettings::Status status) {
-    return status == QSettings::FormatError ? QStringLiteral("the file is not valid")
-                                            : QStringLiteral("the file cannot be accessed");
+bool fail(QString* why, const QString& reason) {
+    if (why) *why = reason;
+    return false;
 }
 
 } // namespace
@@ -58,63 +62,72 @@ QSettings::Format settingsFormat() {
 #ifdef Q_OS_WIN
     return QSettings::NativeFormat; // the user's registry hive
 #else
-    static const QSettings::Format format =
-        QSettings::registerFormat(QStringLiteral("json"), readJson, writeJson);
+    // QSettings only names the file; the store reads and writes it itself.
+    static const QSettings::Format format = QSettings::registerFormat(
+        QStringLiteral("json"), [](QIODevice&, QSettings::SettingsMap&) { return true; },
+        [](QIODevice&, const QSettings::SettingsMap&) { return false; });
     return format;
 #endif
 }
 
 SettingsStore::SettingsStore()
     : settings_(settingsFormat(), QSettings::UserScope, applicationTitle(), applicationTitle()) {
-    if (settings_.status() != QSettings::NoError) readProblem_ = statusText(settings_.status());
+#ifdef Q_OS_WIN
+    if (settings_.status() != QSettings::NoError) {
+        readProblem_ = QStringLiteral("the settings cannot be read");
+        return;
+    }
+    const QStringList keys = settings_.allKeys();
+    for (const QString& key : keys)
+        values_.insert(key, settings_.value(key));
+#else
+    QFile file(fileName());
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (!QFileInfo::exists(file.fileName())) return; // none yet
+        unreadable_ = true;
+    } else {
+        const QByteArray bytes = file.readAll();
+        // A read that failed part way leaves a file that only looks cut short.
+        unreadable_ = file.error() != QFileDevice::NoError;
+        if (!unreadable_ && !parseJson(bytes, values_))
+            readProblem_ = QStringLiteral("the file is not valid");
+    }
+    if (unreadable_) readProblem_ = QStringLiteral("the file cannot be read");
+#endif
 }
 
 QString SettingsStore::read(const QString& key, const QString& fallback) const {
-    if (!readProblem_.isEmpty()) return fallback;
-    return settings_.value(section + key, fallback).toString();
+    return values_.value(section + key, fallback).toString();
 }
 
 void SettingsStore::write(const QString& key, const QString& value) {
-    settings_.setValue(section + key, value);
+    values_.insert(section + key, value);
 }
 
 bool SettingsStore::save(QString* why) {
-#ifndef Q_OS_WIN
-    if (!readProblem_.isEmpty()) return replaceUnreadable(why);
-#endif
+#ifdef Q_OS_WIN
+    for (auto it = values_.cbegin(); it != values_.cend(); ++it)
+        settings_.setValue(it.key(), it.value());
     settings_.sync();
-    if (settings_.status() == QSettings::NoError) return true;
-    if (why) *why = statusText(settings_.status());
-    return false;
-}
-
-#ifndef Q_OS_WIN
-// QSettings keeps the error of its read, and will not write over a file it could not
-// read: the values go to a new file beside it, which then takes its place whole.
-bool SettingsStore::replaceUnreadable(QString* why) {
-    // A linked settings file is replaced where it lives, as a normal save writes it there.
-    const QFileInfo info(settings_.fileName());
-    const QString target = info.isSymLink() ? info.symLinkTarget() : info.filePath();
-    const QString fresh = target + QStringLiteral(".new");
-    QFile::remove(fresh);
-    QSettings::Status status = QSettings::NoError;
-    {
-        QSettings out(fresh, settings_.format());
-        const QStringList keys = settings_.allKeys();
-        for (const QString& key : keys)
-            out.setValue(key, settings_.value(key));
-        out.sync();
-        status = out.status();
-    }
-    // The old file was perhaps made unreadable on purpose: its owner alone reads the new one.
-    QFile::setPermissions(fresh, QFile::ReadOwner | QFile::WriteOwner);
-    if (status == QSettings::NoError && std::rename(QFile::encodeName(fresh).constData(),
-                                                    QFile::encodeName(target).constData()) == 0)
-        return true;
-    QFile::remove(fresh);
-    if (why) *why = statusText(status == QSettings::NoError ? QSettings::AccessError : status);
-    return false;
-}
+    return settings_.status() == QSettings::NoError ||
+           fail(why, QStringLiteral("the settings cannot be written"));
+#else
+    if (unreadable_) return fail(why, readProblem_);
+    const QString name = fileName();
+    QDir().mkpath(QFileInfo(name).absolutePath());
+    // The lock QSettings would take, with a time limit: a lock that is a folder, or a stale
+    // one in a read-only folder, would keep it waiting for ever.
+    const QString unwritable = QStringLiteral("the file cannot be written");
+    QLockFile lock(name + QStringLiteral(".lock"));
+    if (!lock.tryLock(lockWaitMs))
+        return fail(why, lock.error() == QLockFile::LockFailedError
+                             ? QStringLiteral("its lock %1.lock cannot be taken").arg(name)
+                             : unwritable);
+    // Renamed over the old file only once whole; a linked file is written where it lives.
+    QSaveFile file(name);
+    return (file.open(QIODevice::WriteOnly) && writeJson(file, values_) && file.commit()) ||
+           fail(why, unwritable);
 #endif
+}
 
 } // namespace morvane

@@ -19,7 +19,7 @@ void warn(const QString& text) {
 
 } // namespace
 
-void Form_Load(frmMain& form, const QString& commandLine) {
+void Form_Load(frmMain& form, const QString& commandLine, bool exact) {
     const SettingsStore store;
     if (!store.readProblem().isEmpty())
         warn(QStringLiteral("ignoring the settings in %1 (%2); starting with defaults")
@@ -38,10 +38,22 @@ void Form_Load(frmMain& form, const QString& commandLine) {
     }
 
     form.txtFile->setText(store.read(key::lastFile, form.txtFile->text()));
-    form.cboNewExtension->setEditText(store.read(key::lastExtension, {}));
+    // The list's row is the entry equal to the text (none for a text of its own), so that
+    // Up and Down step from there.
+    const QString lastExtension = store.read(key::lastExtension, {});
+    form.cboNewExtension->setCurrentIndex(
+        form.cboNewExtension->findText(lastExtension, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    form.cboNewExtension->setEditText(lastExtension);
 
-    if (!commandLine.isEmpty())
-        form.txtFile->setText(StripEnclosing(commandLine, QLatin1Char('"')));
+    if (commandLine.isEmpty()) return;
+    const QString path = StripEnclosing(commandLine, QLatin1Char('"'));
+    if (!exact) {
+        warn(QStringLiteral("the name %1 is not valid in the system's encoding (UTF-8); Morvane "
+                            "cannot name that file again, so it will not change it")
+                 .arg(path));
+        form.refusePath(path);
+    }
+    form.txtFile->setText(path);
 }
 
 bool Form_Unload(frmMain& form) {
@@ -56,7 +68,8 @@ bool Form_Unload(frmMain& form) {
     store.write(key::leaveCopy, form.chkLeaveCopy->checkState() == Qt::Unchecked
                                     ? QStringLiteral("0")
                                     : QStringLiteral("1"));
-    store.write(key::lastFile, form.txtFile->text());
+    const QString file = form.txtFile->text();
+    if (file.isEmpty() || file != form.refusedPath()) store.write(key::lastFile, file);
     QString why;
     if (store.save(&why)) return true;
     warn(QStringLiteral("the settings could not be saved to %1 (%2); the previous ones are kept")

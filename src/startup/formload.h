@@ -15,11 +15,13 @@ inline const QString lastExtension = QStringLiteral("Last Extension");
 } // namespace key
 
 // Fills the window from the settings store, then from the command line's argument text
-// (enclosing double quotes stripped), which replaces the remembered file.
-void Form_Load(frmMain& form, const QString& commandLine);
+// (enclosing double quotes stripped), which replaces the remembered file. A text that does
+// not name the argument bytes `exact`ly is shown but refused, with a warning.
+void Form_Load(frmMain& form, const QString& commandLine, bool exact = true);
 
-// Stores the four values. Never stops the close: a store that cannot be written is
-// reported on standard error and left as it was. Returns whether they were stored.
+// Stores the four values (a refused file box leaves the remembered file as it was). Never
+// stops the close: a store that cannot be written is reported on standard error and left
+// as it was. Returns whether they were stored.
 bool Form_Unload(frmMain& form);
 
 } // namespace morvane

@@ -7,7 +7,8 @@
 
 int main(int argc, char** argv) {
     morvane::ignoreFileSizeSignal();
-    const QString commandLine = morvane::commandLineText(argc, argv);
+    bool exact = true;
+    const QString commandLine = morvane::commandLineText(argc, argv, &exact);
 
     // The toolkit sees the program's name alone, so that every argument (a file called
     // "-style" too) reaches the file box; Qt's settings still come from its environment.
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
     morvane::frmMain form;
     QObject::connect(&form, &morvane::frmMain::unloading, &form,
                      [&form] { morvane::Form_Unload(form); });
-    morvane::Form_Load(form, commandLine);
+    morvane::Form_Load(form, commandLine, exact);
     form.centre();
     form.show();
     return app.exec();

@@ -9,14 +9,15 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 
 namespace morvane {
 namespace {
@@ -105,12 +106,7 @@ frmMain::frmMain(QWidget* parent)
     connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 
-    // Default and cancel buttons belong to dialogs in Qt; this window maps the keys itself.
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter})
-        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
-                [this] { pressDefault(); });
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            [this] { cmdCancel->click(); });
+    cboNewExtension->installEventFilter(this);
 }
 
 frmMain::~frmMain() = default;
@@ -154,9 +150,14 @@ void frmMain::setDialogComponent(DialogComponent* dialog) {
 
 void frmMain::txtFile_Change() {
     const QString path = txtFile->text();
-    const bool found = !existenceTest(path).isEmpty();
+    const bool found = path != refused_ && !existenceTest(path).isEmpty();
     cmdChange->setEnabled(found);
     txtExtension->setText(found ? extensionOfPath(path) : QString());
+}
+
+void frmMain::refusePath(const QString& path) {
+    refused_ = path;
+    txtFile_Change();
 }
 
 void frmMain::cmdChange_Click() {
@@ -196,6 +197,47 @@ void frmMain::pressDefault() {
         cmdChange->click();
 }
 
+// Default and cancel buttons belong to dialogs in Qt; this window maps the keys itself, as
+// QDialog does. A key pressed in an open list or menu stays in that popup's own window.
+void frmMain::keyPressEvent(QKeyEvent* event) {
+    if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            pressDefault();
+            return;
+        case Qt::Key_Escape:
+            cmdCancel->click();
+            return;
+        default:
+            break;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// The box keeps its row where start-up or an earlier key left it, whatever was typed since:
+// Up and Down step from the entry equal to the text, and Down from a text of no entry gives
+// the top one. Alt+Down (open the list) and Ctrl stay the box's own.
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != cboNewExtension || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool up = key->key() == Qt::Key_Up || key->key() == Qt::Key_PageUp;
+    const bool down = key->key() == Qt::Key_Down || key->key() == Qt::Key_PageDown;
+    if ((!up && !down) || (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)))
+        return false;
+    const int row = cboNewExtension->findText(cboNewExtension->currentText(),
+                                              Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (row >= 0)
+        cboNewExtension->setCurrentIndex(row);
+    else if (up || cboNewExtension->count() == 0)
+        return true; // nothing above a text of its own; clearing the row would clear the text
+    else
+        cboNewExtension->setCurrentIndex(-1); // the box then steps down to the top entry
+    return false;
+}
+
 void frmMain::closeEvent(QCloseEvent* event) {
     if (!unloaded_) {
         unloaded_ = true;
@@ -205,10 +247,15 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 QString droppedFile(const QMimeData* mime) {
-    if (!mime || !mime->hasUrls() || mime->urls().size() != 1 ||
-        !mime->urls().constFirst().isLocalFile())
-        return {};
-    const QString path = mime->urls().constFirst().toLocalFile();
+    // Another program's drag data is fetched anew on every question and may answer
+    // differently each time, so it is asked once.
+    const QList<QUrl> urls = mime ? mime->urls() : QList<QUrl>();
+    if (urls.size() != 1 || !urls.constFirst().isLocalFile()) return {};
+    const QString path = urls.constFirst().toLocalFile();
+    // A name whose bytes are not valid in the system's encoding decodes to another name.
+    const QByteArray bytes = QByteArray::fromPercentEncoding(
+        urls.constFirst().path(QUrl::FullyEncoded).toLatin1());
+    if (QFile::encodeName(path) != bytes) return {};
     return QFileInfo(path).isDir() ? QString() : QDir::toNativeSeparators(path);
 }
 

@@ -44,6 +44,11 @@ public:
     // Centres the window on the screen it will appear on.
     void centre();
 
+    // A path that cannot be named again exactly: while the file box holds this text, no
+    // file is shown as found and Change stays disabled.
+    void refusePath(const QString& path);
+    const QString& refusedPath() const { return refused_; }
+
     // Tests answer the boxes and the dialog without a modal loop.
     void setMessageBox(MessageBox* box);
     void setFileSystem(FileSystem* fs);
@@ -55,6 +60,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Enter and Esc reach the window only from its own controls, never from an open list.
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -69,6 +77,7 @@ private:
     MessageBox* box_;
     FileSystem* fs_;
     bool unloaded_ = false;
+    QString refused_;
 };
 
 // The one local file a drop carries, or the empty text when it carries anything else.
