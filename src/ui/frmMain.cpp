@@ -253,8 +253,8 @@ QString droppedFile(const QMimeData* mime) {
     if (urls.size() != 1 || !urls.constFirst().isLocalFile()) return {};
     const QString path = urls.constFirst().toLocalFile();
     // A name whose bytes are not valid in the system's encoding decodes to another name.
-    const QByteArray bytes = QByteArray::fromPercentEncoding(
-        urls.constFirst().path(QUrl::FullyEncoded).toLatin1());
+    const QByteArray bytes =
+        QByteArray::fromPercentEncoding(urls.constFirst().path(QUrl::FullyEncoded).toLatin1());
     if (QFile::encodeName(path) != bytes) return {};
     return QFileInfo(path).isDir() ? QString() : QDir::toNativeSeparators(path);
 }
