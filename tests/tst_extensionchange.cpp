@@ -12,9 +12,12 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 using namespace morvane;
@@ -72,6 +75,8 @@ private slots:
     void realMessageBoxes();
     void cancelled_data();
     void cancelled();
+    void runOnItsThread_data();
+    void runOnItsThread();
 };
 
 void tst_extensionchange::runs_data() {
@@ -294,6 +299,7 @@ void tst_extensionchange::buttonTidiesAndRecords() {
     form.cboNewExtension->setEditText(typed);
 
     form.cmdChange->click();
+    QTRY_VERIFY(!form.isChanging());
     QTEST(form.cboNewExtension->currentText(), "comboText");
     QStringList items;
     for (int i = 0; i < form.cboNewExtension->count(); ++i)
@@ -316,6 +322,7 @@ void tst_extensionchange::buttonRefusesSeparator() {
     form.txtFile->setText(tmp.path() + "/report.txt");
     form.cboNewExtension->setEditText("./sub/x");
     form.cmdChange->click();
+    QTRY_VERIFY(!form.isChanging());
     QCOMPARE(box.texts(),
              QStringList{"Error 22: Invalid argument: a new extension cannot hold \"/\""});
     QCOMPARE(box.shown[0].caption, QString("Error"));
@@ -335,6 +342,7 @@ void tst_extensionchange::declinedSingleFileEndsSilently() {
     form.txtFile->setText(tmp.path() + "/report.txt");
     form.cboNewExtension->setEditText("md");
     form.cmdChange->click();
+    QTRY_VERIFY(!form.isChanging());
     QCOMPARE(box.shown.size(), 1);
     QCOMPARE(form.cboNewExtension->itemText(0), QString("md")); // recorded before the question
     QVERIFY(form.cmdChange->isEnabled());
@@ -375,6 +383,7 @@ void tst_extensionchange::realMessageBoxes() {
     };
     QTimer::singleShot(10, answer);
     form.cmdChange->click();
+    QTRY_VERIFY(!form.isChanging());
 
     QCOMPARE(seen.size(), 3);
     QVERIFY(seen[0].startsWith("Morvane: The destination file '" + tmp.path()));
@@ -444,6 +453,93 @@ void tst_extensionchange::cancelled() {
     QCOMPARE(QDir(d).entryList(QDir::Files | QDir::Hidden), expected);
     const bool cReplaced = order.indexOf(d + "c.txt") < renamed;
     QCOMPARE(read(d + "c.md"), cReplaced ? QByteArray(1 << 20, 'c') : QByteArray("old target"));
+}
+
+// Every rename takes a while, as on a slow network share.
+struct SlowFileSystem : NativeFileSystem {
+    void rename(const QString& from, const QString& to,
+                const std::optional<FileId>& replacing) override {
+        QThread::msleep(20);
+        NativeFileSystem::rename(from, to, replacing);
+    }
+};
+
+// Sees every progress window that is shown.
+struct ProgressWatch : QObject {
+    bool shown = false;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        shown = shown || (event->type() == QEvent::Show && qobject_cast<QProgressDialog*>(watched));
+        return false;
+    }
+};
+
+void tst_extensionchange::runOnItsThread_data() {
+    QTest::addColumn<QString>("act"); // what the user does once the progress window is up
+    QTest::newRow("short run") << "";
+    QTest::newRow("Cancel button") << "cancel";
+    QTest::newRow("Esc") << "Esc";
+    QTest::newRow("question over the progress window") << "question";
+    QTest::newRow("window closed") << "close";
+}
+
+void tst_extensionchange::runOnItsThread() {
+    QFETCH(QString, act);
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + '/';
+    const int count = act.isEmpty() ? 1 : 40;
+    for (int i = 0; i < count; ++i)
+        write(d + QString("f%1.txt").arg(i, 2, 10, QChar('0')), "x");
+    if (act == "question") write(d + "f30.md", "old");
+    frmMain form;
+    ScriptedBox box;
+    SlowFileSystem fs;
+    form.setMessageBox(&box);
+    form.setFileSystem(&fs);
+    form.show();
+    form.txtFile->setText(d + "f00.txt");
+    form.cboNewExtension->setEditText("md");
+    form.chkAllInFolder->setChecked(true);
+    bool questionOverProgress = false;
+    box.onPrompt = [&] {
+        const auto* progress = form.findChild<QProgressDialog*>();
+        questionOverProgress = progress && progress->isVisible();
+    };
+    ProgressWatch watch;
+    qApp->installEventFilter(&watch);
+    QSignalSpy unloading(&form, &frmMain::unloading);
+
+    form.cmdChange->click();
+    QProgressDialog* progress = nullptr;
+    if (!act.isEmpty()) {
+        QTRY_VERIFY((progress = form.findChild<QProgressDialog*>()) && progress->isVisible());
+        QTRY_VERIFY(progress->labelText().startsWith("Changing file "));
+        form.cmdChange->click(); // no second run meanwhile
+    }
+    if (act == "cancel") progress->findChild<QPushButton*>()->click();
+    if (act == "Esc") QTest::keyClick(progress, Qt::Key_Escape);
+    if (act == "close") QVERIFY(!form.close()); // not yet: once the run has stopped
+    QTRY_VERIFY(!form.isChanging());
+    qApp->removeEventFilter(&watch);
+    QCOMPARE(watch.shown, !act.isEmpty());
+
+    // Every file is there under one name or the other (f30.md replaced after Yes).
+    const int changed = QDir(d).entryList({"*.md"}, QDir::Files).size();
+    QCOMPARE(QDir(d).entryList(QDir::Files | QDir::Hidden).size(), count);
+    if (act == "close") {
+        QCOMPARE(box.texts(), QStringList()); // nothing shown after the close
+        QCOMPARE(unloading.count(), 1);
+        QVERIFY(!form.isVisible());
+        QVERIFY(changed < count);
+    } else if (act == "cancel" || act == "Esc") {
+        QVERIFY(changed > 0 && changed < count);
+        QCOMPARE(box.texts(), QStringList{QString("Conversion cancelled. %1 file extensions "
+                                                  "changed.")
+                                              .arg(changed)});
+    } else {
+        QCOMPARE(changed, count);
+        QCOMPARE(box.texts().last(), complete + QString("%1 file extensions changed.").arg(count));
+        QCOMPARE(questionOverProgress, act == "question");
+    }
 }
 
 QTEST_MAIN(tst_extensionchange)

@@ -1,4 +1,5 @@
 #include "frmMain.h"
+#include "changerun.h"
 #include "extensionchange.h"
 #include "filesystem.h"
 #include "mdlDialog.h"
@@ -103,13 +104,18 @@ frmMain::frmMain(QWidget* parent)
 
     connect(txtFile, &QLineEdit::textChanged, this, [this] { txtFile_Change(); });
     connect(cmdChange, &QPushButton::clicked, this, [this] { cmdChange_Click(); });
-    connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
+    // While a change runs, nothing may start another or change its file.
+    connect(cmdOpen, &QPushButton::clicked, this, [this] {
+        if (!run_) cmdOpen_Click();
+    });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 
     cboNewExtension->installEventFilter(this);
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    delete run_; // stops it and waits for it
+}
 
 void frmMain::layOut() {
     setFixedSize(7275 / 15, 2310 / 15);
@@ -161,6 +167,7 @@ void frmMain::refusePath(const QString& path) {
 }
 
 void frmMain::cmdChange_Click() {
+    if (run_) return;
     const QString newExt = stripLeadingDot(cboNewExtension->currentText());
     if (newExt != cboNewExtension->currentText()) cboNewExtension->setEditText(newExt);
     if (const auto refused = checkNewExtension(newExt)) {
@@ -175,7 +182,16 @@ void frmMain::cmdChange_Click() {
     const ChangeRequest request{txtFile->text(), txtExtension->text(), newExt,
                                 chkAllInFolder->checkState() != Qt::Unchecked,
                                 chkLeaveCopy->checkState() != Qt::Unchecked};
-    if (changeExtension(request, *fs_, *box_) == ChangeEnd::Completed) txtFile_Change();
+    run_ = new ChangeRun(this, request, *fs_, *box_);
+    connect(run_, &ChangeRun::finished, this, [this] {
+        const ChangeEnd end = run_->end();
+        run_->deleteLater();
+        run_ = nullptr;
+        if (closeAfterRun_)
+            close();
+        else if (end == ChangeEnd::Completed || end == ChangeEnd::Cancelled)
+            txtFile_Change();
+    });
 }
 
 void frmMain::cmdOpen_Click() {
@@ -239,6 +255,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (run_) {
+        // The run stops at its next safe point; the close comes back when it has.
+        run_->closeQuietly();
+        closeAfterRun_ = true;
+        event->ignore();
+        return;
+    }
     if (!unloaded_) {
         unloaded_ = true;
         emit unloading();

@@ -15,6 +15,8 @@ class QPushButton;
 
 namespace morvane {
 
+class ChangeRun;
+
 // The one window. Its controls are the program's whole state while it runs; start-up
 // fills them and the close hands them to whoever listens to unloading().
 class frmMain : public QWidget {
@@ -40,6 +42,9 @@ public:
     void cmdChange_Click();
     void cmdOpen_Click();
     void cmdCancel_Click();
+
+    // Whether a change is running on its worker thread.
+    bool isChanging() const { return run_ != nullptr; }
 
     // Centres the window on the screen it will appear on.
     void centre();
@@ -77,6 +82,8 @@ private:
     MessageBox* box_;
     FileSystem* fs_;
     bool unloaded_ = false;
+    ChangeRun* run_ = nullptr;
+    bool closeAfterRun_ = false;
     QString refused_;
 };
 

@@ -1,0 +1,155 @@
+#include "changerun.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QProgressDialog>
+#include <QThread>
+
+namespace morvane {
+namespace {
+
+// A run that ends within this time never shows a progress window.
+constexpr int showAfterMs = 500;
+// How often the progress window reads the run's state: a few times a second is enough for
+// the eye, and costs the run nothing.
+constexpr int updateEveryMs = 100;
+
+} // namespace
+
+ChangeRun::ChangeRun(QWidget* window, const ChangeRequest& request, FileSystem& fs, MessageBox& box)
+    : window_(window), box_(box) {
+    showTimer_.setSingleShot(true);
+    connect(&showTimer_, &QTimer::timeout, this, [this] { showProgress(); });
+    connect(&updateTimer_, &QTimer::timeout, this, [this] { updateProgress(); });
+    listing_ = request.allInFolder;
+    thread_ = QThread::create(
+        [this, request, &fs] { end_ = changeExtension(request, fs, relay_, *this); });
+    connect(thread_, &QThread::finished, this, [this] {
+        showTimer_.stop();
+        dropProgress();
+        emit finished();
+    });
+    showTimer_.start(showAfterMs);
+    thread_->start();
+}
+
+ChangeRun::~ChangeRun() {
+    closeQuietly();
+    // A worker waiting for an answer gets it from here, not from an event loop.
+    while (!thread_->wait(QDeadlineTimer(20)))
+        QCoreApplication::sendPostedEvents(this);
+    delete thread_;
+    dropProgress();
+}
+
+void ChangeRun::closeQuietly() {
+    quiet_ = true;
+    cancelled_ = true;
+}
+
+void ChangeRun::reading(qint64 found) {
+    found_.store(found, std::memory_order_relaxed);
+}
+
+void ChangeRun::changing(qint64 number, qint64 total, const QString& path) {
+    {
+        QMutexLocker lock(&pathLock_);
+        path_ = path; // shared, not copied
+    }
+    copied_.store(0, std::memory_order_relaxed);
+    size_.store(0, std::memory_order_relaxed);
+    total_.store(total, std::memory_order_relaxed);
+    number_.store(number, std::memory_order_relaxed);
+    listing_.store(false, std::memory_order_relaxed);
+}
+
+void ChangeRun::copying(qint64 done, qint64 size) {
+    size_.store(size, std::memory_order_relaxed);
+    copied_.store(done, std::memory_order_relaxed);
+}
+
+int ChangeRun::Relay::show(const QString& prompt, int style, const QString& caption) {
+    int answer = style == YesNoWarning ? No : Ok;
+    if (run_.quiet_) return answer;
+    QMetaObject::invokeMethod(
+        &run_, [&] { answer = run_.showOnWindow(prompt, style, caption); },
+        Qt::BlockingQueuedConnection);
+    return answer;
+}
+
+int ChangeRun::showOnWindow(const QString& prompt, int style, const QString& caption) {
+    if (quiet_) return style == MessageBox::YesNoWarning ? MessageBox::No : MessageBox::Ok;
+    if (style != MessageBox::YesNoWarning) {
+        // The run's last word: shown once the progress window has gone.
+        showTimer_.stop();
+        dropProgress();
+        return box_.show(prompt, style, caption);
+    }
+    // A progress window appearing later must not cover the question.
+    const bool pending = showTimer_.isActive();
+    showTimer_.stop();
+    const int answer = box_.show(prompt, style, caption);
+    if (pending) showTimer_.start(showAfterMs);
+    return answer;
+}
+
+void ChangeRun::showProgress() {
+    if (cancelled_) return;
+    dialog_ = new QProgressDialog(window_);
+    dialog_->setObjectName(QStringLiteral("morvaneProgress"));
+    dialog_->setWindowTitle(window_->windowTitle());
+    dialog_->setWindowModality(Qt::WindowModal);
+    dialog_->setAutoClose(false);
+    dialog_->setAutoReset(false);
+    dialog_->setMinimumDuration(0);
+    dialog_->setMinimumWidth(dialog_->fontMetrics().averageCharWidth() * 50);
+    // Cancel, Esc and the window's close button all land here.
+    connect(dialog_, &QProgressDialog::canceled, this, [this] {
+        cancel();
+        updateTimer_.stop();
+    });
+    updateProgress();
+    dialog_->show();
+    updateTimer_.start(updateEveryMs);
+}
+
+void ChangeRun::updateProgress() {
+    if (!dialog_) return;
+    const QLocale locale;
+    if (listing_) {
+        dialog_->setRange(0, 0); // busy: the count is not known yet
+        dialog_->setLabelText(QStringLiteral("Reading the folder…\n%1 files found")
+                                  .arg(locale.toString(found_.load())));
+        return;
+    }
+    QString path;
+    {
+        QMutexLocker lock(&pathLock_);
+        path = path_;
+    }
+    const qint64 number = number_, total = total_, copied = copied_, size = size_;
+    const QFontMetrics metrics = dialog_->fontMetrics();
+    QString text = QStringLiteral("Changing file %1 of %2\n%3")
+                       .arg(locale.toString(number), locale.toString(total),
+                            metrics.elidedText(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1),
+                                               Qt::ElideMiddle, dialog_->minimumWidth()));
+    if (size > 0)
+        text += QStringLiteral("\n%1 of %2 copied")
+                    .arg(locale.formattedDataSize(copied), locale.formattedDataSize(size));
+    dialog_->setLabelText(text);
+    // One large file: the bar follows its bytes; a folder: the files.
+    const bool bytes = total == 1 && size > 0;
+    dialog_->setRange(0, 1000);
+    dialog_->setValue(
+        int(bytes ? copied * 1000 / size : number * 1000 / std::max<qint64>(total, 1)));
+}
+
+void ChangeRun::dropProgress() {
+    updateTimer_.stop();
+    if (!dialog_) return;
+    dialog_->hide();
+    dialog_->deleteLater();
+    dialog_ = nullptr;
+}
+
+} // namespace morvane
