@@ -9,11 +9,17 @@
 // folder D, printing "started" just before; with --kill-after-ms the process kills itself
 // with SIGKILL M ms after that line, as a crash would.
 
+#include "changerun.h"
 #include "extensionchange.h"
 #include "filesystem.h"
 #include "rawfiles.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
+#include <QWidget>
 
 #include <algorithm>
 #include <cerrno>
@@ -412,6 +418,92 @@ Comparison compare(long n, bool copy, const Options& o) {
     return cmp;
 }
 
+struct WindowRun {
+    long n = 0;
+    double direct = 1e9, threaded = 1e9; // best of the repeats, seconds
+    double longestGapMs = 0;             // between two turns of the window's event loop
+    double cancelMs = -1;                // from Cancel to the run's end
+    bool verified = true;
+};
+
+// The Change button's run: worker thread, progress reports and the message box round trip
+// on a real event loop, against the same operation called directly on identical folders;
+// then a run cancelled half way.
+WindowRun timeWindowRun(long n, const Options& o) {
+    WindowRun w;
+    w.n = n;
+    QWidget window;
+    for (int rep = 0; rep < o.repeats; ++rep) {
+        for (const bool threaded : {rep % 2 == 0, rep % 2 != 0}) {
+            const std::string folder =
+                workRoot + "/window-" + std::to_string(rep) + (threaded ? "-thread" : "-direct");
+            buildFolder(folder, n);
+            RunResult r;
+            if (!threaded) {
+                r = runMorvane(folder, txtName(1), false);
+                w.direct = std::min(w.direct, r.seconds);
+            } else {
+                morvane::ChangeRequest request{
+                    QFile::decodeName((folder + "/" + txtName(1)).c_str()), QStringLiteral("txt"),
+                    QStringLiteral("md"), true, false};
+                morvane::NativeFileSystem fs;
+                YesBox box;
+                // A timer that wants every millisecond shows how long the loop was kept away.
+                QElapsedTimer sinceTurn;
+                double gap = 0;
+                QTimer tick;
+                QObject::connect(&tick, &QTimer::timeout, [&] {
+                    gap = std::max(gap, sinceTurn.nsecsElapsed() / 1e6);
+                    sinceTurn.restart();
+                });
+                QEventLoop loop;
+                const auto t0 = Clock::now();
+                morvane::ChangeRun run(&window, request, fs, box);
+                QObject::connect(&run, &morvane::ChangeRun::finished, &loop, &QEventLoop::quit);
+                sinceTurn.start();
+                tick.start(1);
+                loop.exec();
+                r.seconds = secondsSince(t0);
+                tick.stop();
+                r.ok =
+                    run.end() == morvane::ChangeEnd::Completed &&
+                    box.last ==
+                        QStringLiteral("Conversion complete. %1 file extensions changed.").arg(n);
+                w.threaded = std::min(w.threaded, r.seconds);
+                w.longestGapMs = std::max(w.longestGapMs, gap);
+            }
+            const std::vector<std::string> problems = verifyFolder(folder, n, false);
+            w.verified = w.verified && r.ok && problems.empty();
+            std::printf("  window N=%-7ld run %d  %-8s %9.4f s  %s\n", n, rep + 1,
+                        threaded ? "thread" : "direct", r.seconds,
+                        r.ok && problems.empty() ? "checked" : "WRONG RESULT");
+            std::fflush(stdout);
+            if (!o.keep) removeFolder(folder);
+        }
+    }
+    // Cancel half way through: the time until the run has stopped and said so.
+    const std::string folder = workRoot + "/window-cancel";
+    buildFolder(folder, n);
+    morvane::ChangeRequest request{QFile::decodeName((folder + "/" + txtName(1)).c_str()),
+                                   QStringLiteral("txt"), QStringLiteral("md"), true, false};
+    morvane::NativeFileSystem fs;
+    YesBox box;
+    QEventLoop loop;
+    Clock::time_point cancelledAt;
+    morvane::ChangeRun run(&window, request, fs, box);
+    QObject::connect(&run, &morvane::ChangeRun::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(int(std::max(10.0, w.direct * 500)), [&] {
+        cancelledAt = Clock::now();
+        run.cancel();
+    });
+    loop.exec();
+    w.cancelMs = secondsSince(cancelledAt) * 1000;
+    w.verified = w.verified && run.end() == morvane::ChangeEnd::Cancelled &&
+                 box.last.startsWith(QStringLiteral("Conversion cancelled. "));
+    if (!o.keep) removeFolder(folder);
+    return w;
+}
+
 struct ProbeResult {
     long n = 0;
     double hitUs = 0, missUs = 0;
@@ -538,10 +630,17 @@ int main(int argc, char** argv) {
     std::printf("morvane-bench in %s, best of %d per side, alternating order\n", workRoot.c_str(),
                 o.repeats);
 
+    // The window's run needs a window system; none is shown unless one is there.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+
     std::vector<Comparison> results;
     std::vector<ProbeResult> probes;
     for (long n : o.sizes)
         results.push_back(compare(n, false, o));
+    const WindowRun window = timeWindowRun(*std::max_element(o.sizes.begin(), o.sizes.end()), o);
     if (o.copyN > 0) results.push_back(compare(o.copyN, true, o));
     for (long n : o.sizes)
         probes.push_back(timeExistenceTest(n, o));
@@ -581,6 +680,18 @@ int main(int argc, char** argv) {
                 !memoryMeasured ? "not measured (no N >= 100000)"
                                 : (memoryGoal ? "met" : "NOT met"));
     std::printf("goal: existence test under 50 us: %s\n", probeGoal ? "met" : "NOT met");
+    std::printf("\nwindow run at N=%ld: on its thread %.4f s, called directly %.4f s, ratio %.3f"
+                "\n  longest gap between two turns of the event loop %.1f ms"
+                "\n  from Cancel to the run's end %.1f ms\n",
+                window.n, window.threaded, window.direct, window.threaded / window.direct,
+                window.longestGapMs, window.cancelMs);
+    std::printf("goal: run on its thread within 1.05x of the direct call: %s\n",
+                window.threaded / window.direct <= 1.05 ? "met" : "NOT met");
+    std::printf("goal: event loop never kept away 50 ms: %s\n",
+                window.longestGapMs < 50 ? "met" : "NOT met");
+    std::printf("goal: Cancel stops the run within 100 ms: %s\n",
+                window.cancelMs >= 0 && window.cancelMs < 100 ? "met" : "NOT met");
+    allVerified = allVerified && window.verified;
     std::printf("results checked: %s\n", allVerified ? "all correct" : "SOME WRONG");
     return allVerified ? 0 : 1;
 }
