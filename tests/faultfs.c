@@ -1,8 +1,10 @@
 // faultfs BACKING MOUNTPOINT [--chmod-errno=N] [--utimens-errno=N] [--eio=NAME] [--casefold]
+//         [--rename-delay-ms=N]
 //
 // A pass-through of BACKING at MOUNTPOINT that fails where the tests ask it to, and with
 // --casefold looks names up ignoring ASCII case while keeping their spelling, as FAT and
-// NTFS do. Runs in the foreground, single-threaded, until unmounted.
+// NTFS do; with --rename-delay-ms every rename takes that long, as on a slow share. Runs in
+// the foreground, single-threaded, until unmounted.
 #define _GNU_SOURCE
 #define FUSE_USE_VERSION 31
 
@@ -20,7 +22,7 @@
 #include <unistd.h>
 
 static char backing[PATH_MAX];
-static int chmodErrno, utimensErrno, casefold;
+static int chmodErrno, utimensErrno, casefold, renameDelayMs;
 static const char* eioName;
 
 // The descriptor lives in the low 32 bits of fh; this bit marks a file whose reads fail.
@@ -189,6 +191,7 @@ static int fs_mknod(const char* path, mode_t mode, dev_t dev) {
 }
 
 static int fs_rename(const char* from, const char* to, unsigned int flags) {
+    if (renameDelayMs) usleep((useconds_t)renameDelayMs * 1000);
     RESOLVE(f, from);
     RESOLVE(t, to);
     const char* wanted = strrchr(to, '/') + 1;
@@ -295,7 +298,7 @@ static int errnoOption(const char* arg, const char* name, int* out) {
 int main(int argc, char* argv[]) {
     if (argc < 3) {
         fprintf(stderr, "usage: faultfs BACKING MOUNTPOINT [--chmod-errno=N] "
-                        "[--utimens-errno=N] [--eio=NAME] [--casefold]\n");
+                        "[--utimens-errno=N] [--eio=NAME] [--casefold] [--rename-delay-ms=N]\n");
         return 2;
     }
     if (!realpath(argv[1], backing)) {
@@ -309,7 +312,8 @@ int main(int argc, char* argv[]) {
         else if (strncmp(argv[i], "--eio=", 6) == 0)
             eioName = argv[i] + 6;
         else if (!errnoOption(argv[i], "--chmod-errno=", &chmodErrno) &&
-                 !errnoOption(argv[i], "--utimens-errno=", &utimensErrno)) {
+                 !errnoOption(argv[i], "--utimens-errno=", &utimensErrno) &&
+                 !errnoOption(argv[i], "--rename-delay-ms=", &renameDelayMs)) {
             fprintf(stderr, "faultfs: unknown option %s\n", argv[i]);
             return 2;
         }
