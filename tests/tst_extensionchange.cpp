@@ -64,6 +64,7 @@ QString prompt(const QString& target) {
 class tst_extensionchange : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { isolateUserFolders(); }
     void runs_data();
     void runs();
     void refusedInTheMiddle();
@@ -457,10 +458,10 @@ void tst_extensionchange::cancelled() {
 
 // Every rename takes a while, as on a slow network share.
 struct SlowFileSystem : NativeFileSystem {
-    void rename(const QString& from, const QString& to,
-                const std::optional<FileId>& replacing) override {
+    QString rename(const QString& from, const QString& to,
+                   const std::optional<FileId>& replacing) override {
         QThread::msleep(20);
-        NativeFileSystem::rename(from, to, replacing);
+        return NativeFileSystem::rename(from, to, replacing);
     }
 };
 

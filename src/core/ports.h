@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -74,14 +75,61 @@ public:
     virtual bool sameEntry(const QString& a, const QString& b) = 0;
     // Moves from to to. Without `replacing` an existing target is never replaced; with it,
     // exactly that entry is replaced, in one step, or nothing happens; a target gone
-    // meanwhile is nothing to replace. Throws Failure.
-    virtual void rename(const QString& from, const QString& to,
-                        const std::optional<FileId>& replacing) = 0;
+    // meanwhile is nothing to replace. The replaced file goes to the Trash: returns where,
+    // or the empty text when nothing was replaced or no Trash could take it. Throws Failure.
+    virtual QString rename(const QString& from, const QString& to,
+                           const std::optional<FileId>& replacing) = 0;
     // Copies from to to through a temporary file, keeping permissions and modification
-    // time; `replacing` as for rename. Throws Failure, or Cancelled with the target as it was.
-    virtual void copy(const QString& from, const QString& to,
-                      const std::optional<FileId>& replacing,
-                      Progress& progress = noProgress()) = 0;
+    // time; `replacing` and the result as for rename. Throws Failure, or Cancelled with the
+    // target as it was.
+    virtual QString copy(const QString& from, const QString& to,
+                         const std::optional<FileId>& replacing,
+                         Progress& progress = noProgress()) = 0;
+    // The identity of the entry at path (a link itself, not what it points to), or nothing.
+    virtual std::optional<FileId> identify(const QString& path) = 0;
+    // Removes the one entry at path. Throws Failure.
+    virtual void remove(const QString& path) = 0;
+    // Puts a file back from the Trash to `to`, which must be free. Throws Failure.
+    virtual void untrash(const QString& trashed, const QString& to) = 0;
+};
+
+// One file of a change, as the journal keeps it: enough to put it back, or to find out after
+// a crash whether it was changed at all.
+struct JournalRecord {
+    enum Kind : quint8 { Rename = 1, Copy = 2 };
+    Kind kind = Rename;
+    QString source, target;
+    FileId id;       // the source before the change (a rename keeps it; a copy keeps size and time)
+    QString trashed; // where the file it replaced went; empty when it replaced none
+};
+
+// What the journal holds of the last change.
+struct JournalState {
+    bool present = false;  // there is a last change to undo
+    bool finished = false; // it ended; otherwise it was interrupted (a crash, a kill)
+    qint64 total = 0;      // the files it was to change
+    QList<JournalRecord> records;
+};
+
+// The record of the last change, kept so that it can be undone, even after a crash. Every
+// call reports whether it is on the disk; a change goes ahead without it all the same.
+class Journal {
+public:
+    virtual ~Journal() = default;
+    // Starts the record of a change of `total` files in folder, replacing the previous one.
+    virtual bool begin(const QString& folder, qint64 total) = 0;
+    // The next files to be touched, on the disk before any of them is.
+    virtual bool intend(const QList<JournalRecord>& next) = 0;
+    // The index-th intended file replaced a file that is now at `trashed`.
+    virtual bool replaced(qint64 index, const QString& trashed) = 0;
+    // The change has ended, whichever way: it is now the last change.
+    virtual bool finish() = 0;
+    // The last change; a journal that is not whole or not ours reads as none.
+    virtual JournalState load() = 0;
+    // Forgets the last change (undone, or kept as it is).
+    virtual void discard() = 0;
+    // Why the last call failed, or why a journal was ignored.
+    virtual QString problem() const = 0;
 };
 
 class MessageBox {

@@ -19,10 +19,13 @@ public:
     QStringList listMatches(const QString& folder, const QString& namePattern,
                             Progress& progress = noProgress()) override;
     bool sameEntry(const QString& a, const QString& b) override;
-    void rename(const QString& from, const QString& to,
-                const std::optional<FileId>& replacing) override;
-    void copy(const QString& from, const QString& to, const std::optional<FileId>& replacing,
-              Progress& progress = noProgress()) override;
+    QString rename(const QString& from, const QString& to,
+                   const std::optional<FileId>& replacing) override;
+    QString copy(const QString& from, const QString& to, const std::optional<FileId>& replacing,
+                 Progress& progress = noProgress()) override;
+    std::optional<FileId> identify(const QString& path) override;
+    void remove(const QString& path) override;
+    void untrash(const QString& trashed, const QString& to) override;
 };
 
 // A write past the file-size limit must fail with an error, not end the program.

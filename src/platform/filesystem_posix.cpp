@@ -1,8 +1,12 @@
 #include "filesystem.h"
 #include "pathrules.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QScopeGuard>
+#include <QUrl>
 
 #include <cerrno>
 #include <csignal>
@@ -117,35 +121,90 @@ int checkAsked(const QByteArray& path, const FileId& asked) {
                                  .arg(target)};
 }
 
-// Moves from onto to, replacing exactly the entry the user was asked about. The two are
+// Where the Trash keeps what it knows of the file it holds at inTrash.
+QString trashInfoOf(const QString& inTrash) {
+    const QFileInfo file(inTrash);
+    return file.dir().filePath(QStringLiteral("../info/") + file.fileName() +
+                               QStringLiteral(".trashinfo"));
+}
+
+// Moves the file at `at` to the Trash, to be restored as `original`, a name in the same
+// folder. Returns where it went, or the empty text when no Trash takes it.
+QString toTrash(const QByteArray& at, const QString& original) {
+    QString inTrash;
+    if (!QFile::moveToTrash(QFile::decodeName(at), &inTrash)) return {};
+    if (QFile::decodeName(at) == original) return inTrash;
+    // It was moved aside under another name first; the Trash must name the place it left.
+    QFile in(trashInfoOf(inTrash));
+    if (!in.open(QIODevice::ReadOnly)) return inTrash;
+    QByteArrayList lines = in.readAll().split('\n');
+    in.close();
+    for (QByteArray& line : lines) {
+        if (!line.startsWith("Path=")) continue;
+        const qsizetype name = std::max<qsizetype>(line.lastIndexOf('/'), 4) + 1;
+        line = line.left(name) + QUrl::toPercentEncoding(nameOfPath(original));
+    }
+    QSaveFile out(in.fileName());
+    if (out.open(QIODevice::WriteOnly)) {
+        out.write(lines.join('\n'));
+        out.commit();
+    }
+    return inTrash;
+}
+
+// Moves from onto to, replacing exactly the entry the user was asked about, which goes to
+// the Trash (or is deleted where there is none); returns where it went. The two are
 // exchanged first and what came out is checked, so nothing can slip in between the check
 // and the replacement; another entry is put back. A target gone meanwhile is nothing to
 // replace.
-void replaceAsked(const QByteArray& from, const QString& to, const FileId& asked) {
+QString replaceAsked(const QByteArray& from, const QString& to, const FileId& asked) {
     const QByteArray target = native(to);
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) !=
         0) {
-        if (errno == ENOENT) return renameNoReplace(from, target);
+        if (errno == ENOENT) {
+            renameNoReplace(from, target);
+            return {};
+        }
         if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) fail(errno);
-        // No exchange on this file system: check as close to the rename as can be.
+        // No exchange on this file system: check as close to the move as can be.
         if (const int err = checkAsked(target, asked)) {
-            if (err == ENOENT) return renameNoReplace(from, target);
-            failAsked(err, to);
+            if (err != ENOENT) failAsked(err, to);
+            renameNoReplace(from, target);
+            return {};
         }
         struct stat source;
         if (::lstat(from.constData(), &source) != 0) fail(errno);
         // rename(2) between two links to one file does nothing: the source link goes instead.
-        const bool sameFile = source.st_dev == asked.device && source.st_ino == asked.inode;
-        if ((sameFile ? ::unlink(from.constData())
-                      : ::rename(from.constData(), target.constData())) != 0)
-            fail(errno);
-        return;
+        if (source.st_dev == asked.device && source.st_ino == asked.inode) {
+            if (::unlink(from.constData()) != 0) fail(errno);
+            return {};
+        }
+        const QString trashed = toTrash(target, to);
+        if (trashed.isEmpty()) {
+            if (::rename(from.constData(), target.constData()) != 0) fail(errno);
+            return {};
+        }
+        // What went to the Trash must be the file asked about, and the name must stay free.
+        const int err = checkAsked(native(trashed), asked);
+        const int moved = err == 0 ? moveNoReplace(from, target) : err;
+        if (moved == 0) return trashed;
+        if (moveNoReplace(native(trashed), target) == 0)
+            ::unlink(native(trashInfoOf(trashed)).constData());
+        failAsked(moved, to);
     }
-    // Two links to one file are not exchanged at all; the check below then drops the
-    // source link, which is the same result.
+    // Exchanged; two links to one file are not exchanged at all, and then the source link
+    // simply goes.
     int err = checkAsked(from, asked);
-    if (err == 0 && ::unlink(from.constData()) == 0) return;
-    if (err == 0) err = errno;
+    if (err == 0) {
+        struct stat now;
+        const bool sameFile = ::lstat(target.constData(), &now) == 0 && idOf(now) == asked;
+        if (!sameFile) {
+            const QString trashed = toTrash(from, to);
+            if (!trashed.isEmpty()) return trashed;
+        }
+        if (::unlink(from.constData()) == 0) return {};
+        err = errno;
+    }
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) != 0)
         throw Failure{err, QString::fromLocal8Bit(std::strerror(err)) +
                                QStringLiteral(" (the file that was at '%1' is now '%2')")
@@ -203,7 +262,8 @@ public:
     int fd() const { return fd_; }
 
     // Gives the file its final name: never over an existing file unless `replacing` names it.
-    void place(const std::optional<FileId>& replacing) {
+    // Returns where the replaced file went.
+    QString place(const std::optional<FileId>& replacing) {
         const QByteArray target = native(to_);
         // The old file is given up only for a copy that is on the disk.
         if (replacing && ::fdatasync(fd_) != 0) fail(errno);
@@ -219,16 +279,18 @@ public:
                 // link(2) refuses an existing target, as the no-replace rename does.
                 if (const int err = linkTo(target)) fail(err);
                 if (close() != 0) fail(errno);
-                return;
+                return {};
             }
             name_ = withTemporaryName(to_, linkTo);
         }
         if (close() != 0) fail(errno);
+        QString trashed;
         if (replacing)
-            replaceAsked(name_, to_, *replacing);
+            trashed = replaceAsked(name_, to_, *replacing);
         else
             renameNoReplace(name_, target);
         name_.clear();
+        return trashed;
     }
 
 private:
@@ -342,18 +404,18 @@ bool NativeFileSystem::sameEntry(const QString& a, const QString& b) {
     return sa.st_nlink == 1 || !listsExactly(folder, nameOfPath(b));
 }
 
-void NativeFileSystem::rename(const QString& from, const QString& to,
-                              const std::optional<FileId>& replacing) {
+QString NativeFileSystem::rename(const QString& from, const QString& to,
+                                 const std::optional<FileId>& replacing) {
     const QByteArray f = native(from), t = native(to);
-    if (!replacing) return renameNoReplace(f, t);
-    if (!sameEntry(from, to)) return replaceAsked(f, to, *replacing);
-    if (from == to) return;
+    if (replacing && !sameEntry(from, to)) return replaceAsked(f, to, *replacing);
+    if (!replacing) renameNoReplace(f, t);
+    if (!replacing || from == to) return {};
     // A case-only change on a case-insensitive folder: rename(2) would keep the old
     // spelling, so the file goes through a visible name beside its target.
     const QByteArray tmp =
         withTemporaryName(to, [&](const QByteArray& name) { return moveNoReplace(f, name); });
     const int err = moveNoReplace(tmp, t);
-    if (err == 0) return;
+    if (err == 0) return {};
     if (moveNoReplace(tmp, f) != 0)
         throw Failure{
             err, QString::fromLocal8Bit(std::strerror(err)) +
@@ -361,8 +423,8 @@ void NativeFileSystem::rename(const QString& from, const QString& to,
     fail(err);
 }
 
-void NativeFileSystem::copy(const QString& from, const QString& to,
-                            const std::optional<FileId>& replacing, Progress& progress) {
+QString NativeFileSystem::copy(const QString& from, const QString& to,
+                               const std::optional<FileId>& replacing, Progress& progress) {
     // Without blocking: a named pipe put in the source's place must not hang the program.
     const int in = ::open(native(from).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (in < 0) fail(errno);
@@ -399,7 +461,22 @@ void NativeFileSystem::copy(const QString& from, const QString& to,
     bestEffort(::fchmod(out.fd(), st.st_mode & 07777));
     bestEffort(::futimens(out.fd(), times));
     copyUserAttributes(in, out.fd());
-    out.place(replacing);
+    return out.place(replacing);
+}
+
+std::optional<FileId> NativeFileSystem::identify(const QString& path) {
+    struct stat st;
+    if (::lstat(native(path).constData(), &st) != 0) return std::nullopt;
+    return idOf(st);
+}
+
+void NativeFileSystem::remove(const QString& path) {
+    if (::unlink(native(path).constData()) != 0) fail(errno);
+}
+
+void NativeFileSystem::untrash(const QString& trashed, const QString& to) {
+    renameNoReplace(native(trashed), native(to));
+    ::unlink(native(trashInfoOf(trashed)).constData());
 }
 
 void ignoreFileSizeSignal() {
