@@ -177,6 +177,14 @@ echo hello >"$dir/my report.txt"
 start "\"$dir/my report.txt\""
 screenshot first-start
 
+# Docks and the overview tie the window to its desktop entry by this class on X11.
+entry=$(dirname "$0")/../../resources/io.github.morvane.Morvane.desktop
+wm_class=$(sed -n 's/^StartupWMClass=//p' "$entry")
+if command -v xprop >/dev/null 2>&1; then
+    check "the window's class is the desktop entry's StartupWMClass \"$wm_class\"" \
+        grep -q "= \"$wm_class\", \|, \"$wm_class\"\$" <<<"$(xprop -id "$main" WM_CLASS)"
+fi
+
 # File box, Open, current extension, Change, Exit, then the new extension.
 xdotool key --delay 50 Tab Tab Tab Tab Tab
 xdotool type --delay 50 md
