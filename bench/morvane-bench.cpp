@@ -2,7 +2,7 @@
 // job, measures its memory and the existence test, and checks every result.
 //
 //   morvane-bench [N ...] [--dir D] [--keep] [--repeat R] [--copy-n C] [--probe-calls K]
-//   morvane-bench --run-only --dir D [--copy] [--kill-after-ms M]
+//   morvane-bench --run-only --dir D [--copy] [--journal J] [--kill-after-ms M]
 //
 // The first form builds its folders in a fresh temporary folder under D (default /tmp) and
 // removes them unless --keep is given. The second runs the operation once over the existing
@@ -12,6 +12,7 @@
 #include "changerun.h"
 #include "extensionchange.h"
 #include "filesystem.h"
+#include "journal.h"
 #include "rawfiles.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <malloc.h>
+#include <memory>
 #include <set>
 #include <string>
 #include <sys/resource.h>
@@ -237,7 +239,8 @@ struct RunResult {
 };
 
 // The Change button's code path with a real file system.
-RunResult runMorvane(const std::string& folder, const std::string& firstFile, bool copy) {
+RunResult runMorvane(const std::string& folder, const std::string& firstFile, bool copy,
+                     morvane::Journal* journal = nullptr) {
     morvane::ChangeRequest request;
     request.fileText = QFile::decodeName((folder + "/" + firstFile).c_str());
     request.currentExt = QStringLiteral("txt");
@@ -251,7 +254,8 @@ RunResult runMorvane(const std::string& folder, const std::string& firstFile, bo
     const bool peakReset = resetPeak();
     const long before = statusKiB("VmRSS");
     const auto t0 = Clock::now();
-    const morvane::ChangeEnd end = morvane::changeExtension(request, fs, box);
+    const morvane::ChangeEnd end =
+        morvane::changeExtension(request, fs, box, morvane::noProgress(), journal);
     r.seconds = secondsSince(t0);
     if (peakReset) {
         r.peakKiB = statusKiB("VmHWM");
@@ -352,6 +356,7 @@ struct Options {
     bool runOnly = false;
     bool copy = false;
     long killAfterMs = -1;
+    std::string journal; // with --run-only: keep the change's journal there
     int repeats = 3;
     long copyN = 5000;
     long probeCalls = 200000;
@@ -458,7 +463,12 @@ WindowRun timeWindowRun(long n, const Options& o) {
                 });
                 QEventLoop loop;
                 const auto t0 = Clock::now();
-                morvane::ChangeRun run(&window, request, fs, box);
+                morvane::ChangeRun run(
+                    &window,
+                    [&](morvane::MessageBox& b, morvane::Progress& p) {
+                        return morvane::changeExtension(request, fs, b, p);
+                    },
+                    box);
                 QObject::connect(&run, &morvane::ChangeRun::finished, &loop, &QEventLoop::quit);
                 sinceTurn.start();
                 tick.start(1);
@@ -490,7 +500,12 @@ WindowRun timeWindowRun(long n, const Options& o) {
     YesBox box;
     QEventLoop loop;
     Clock::time_point cancelledAt;
-    morvane::ChangeRun run(&window, request, fs, box);
+    morvane::ChangeRun run(
+        &window,
+        [&](morvane::MessageBox& b, morvane::Progress& p) {
+            return morvane::changeExtension(request, fs, b, p);
+        },
+        box);
     QObject::connect(&run, &morvane::ChangeRun::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(int(std::max(10.0, w.direct * 500)), [&] {
         cancelledAt = Clock::now();
@@ -502,6 +517,50 @@ WindowRun timeWindowRun(long n, const Options& o) {
                  box.last.startsWith(QStringLiteral("Conversion cancelled. "));
     if (!o.keep) removeFolder(folder);
     return w;
+}
+
+struct JournalCost {
+    long n = 0;
+    double without = 1e9, with = 1e9; // best of the repeats, seconds
+    long increaseWithoutKiB = 0, increaseWithKiB = 0;
+    long long journalBytes = 0;
+    bool verified = true;
+};
+
+// The same folder run with and without the journal that makes it undoable.
+JournalCost timeJournal(long n, const Options& o) {
+    JournalCost j;
+    j.n = n;
+    for (int rep = 0; rep < o.repeats; ++rep) {
+        for (const bool journalled : {rep % 2 == 0, rep % 2 != 0}) {
+            const std::string folder =
+                workRoot + "/journal-" + std::to_string(rep) + (journalled ? "-with" : "-without");
+            buildFolder(folder, n);
+            morvane::FileJournal journal(QFile::decodeName((workRoot + "/last-change").c_str()));
+            const RunResult r =
+                runMorvane(folder, txtName(1), false, journalled ? &journal : nullptr);
+            if (journalled) {
+                j.with = std::min(j.with, r.seconds);
+                j.increaseWithKiB = std::max(j.increaseWithKiB, r.increaseKiB);
+                struct stat st;
+                if (::stat((workRoot + "/last-change").c_str(), &st) == 0)
+                    j.journalBytes = st.st_size;
+                j.verified = j.verified && journal.load().records.size() == n;
+                journal.discard();
+            } else {
+                j.without = std::min(j.without, r.seconds);
+                j.increaseWithoutKiB = std::max(j.increaseWithoutKiB, r.increaseKiB);
+            }
+            const bool good = r.ok && verifyFolder(folder, n, false).empty();
+            j.verified = j.verified && good;
+            std::printf("  journal N=%-7ld run %d  %-8s %9.4f s  +%.1f MiB  %s\n", n, rep + 1,
+                        journalled ? "with" : "without", r.seconds, mib(r.increaseKiB),
+                        good ? "checked" : "WRONG RESULT");
+            std::fflush(stdout);
+            if (!o.keep) removeFolder(folder);
+        }
+    }
+    return j;
 }
 
 struct ProbeResult {
@@ -561,7 +620,10 @@ int runOnly(const Options& o) {
             ::kill(::getpid(), SIGKILL);
         }).detach();
     }
-    const RunResult r = runMorvane(o.dir, first, o.copy);
+    std::unique_ptr<morvane::FileJournal> journal;
+    if (!o.journal.empty())
+        journal = std::make_unique<morvane::FileJournal>(QFile::decodeName(o.journal.c_str()));
+    const RunResult r = runMorvane(o.dir, first, o.copy, journal.get());
     std::printf("finished in %.4f s: %s\n", r.seconds, r.message.c_str());
     return r.ok ? 0 : 1;
 }
@@ -570,7 +632,7 @@ void usage() {
     std::fprintf(stderr,
                  "usage: morvane-bench [N ...] [--dir D] [--keep] [--repeat R] [--copy-n C]\n"
                  "                     [--probe-calls K]\n"
-                 "       morvane-bench --run-only --dir D [--copy] [--kill-after-ms M]\n");
+                 "       morvane-bench --run-only --dir D [--copy] [--journal J] [--kill-after-ms M]\n");
     std::exit(2);
 }
 
@@ -601,6 +663,8 @@ int main(int argc, char** argv) {
             o.runOnly = true;
         } else if (a == "--copy") {
             o.copy = true;
+        } else if (a == "--journal") {
+            o.journal = value();
         } else if (a == "--kill-after-ms") {
             o.killAfterMs = numberArg(value());
         } else if (a == "--repeat") {
@@ -640,7 +704,9 @@ int main(int argc, char** argv) {
     std::vector<ProbeResult> probes;
     for (long n : o.sizes)
         results.push_back(compare(n, false, o));
-    const WindowRun window = timeWindowRun(*std::max_element(o.sizes.begin(), o.sizes.end()), o);
+    const long largest = *std::max_element(o.sizes.begin(), o.sizes.end());
+    const WindowRun window = timeWindowRun(largest, o);
+    const JournalCost journal = timeJournal(largest, o);
     if (o.copyN > 0) results.push_back(compare(o.copyN, true, o));
     for (long n : o.sizes)
         probes.push_back(timeExistenceTest(n, o));
@@ -691,7 +757,19 @@ int main(int argc, char** argv) {
                 window.longestGapMs < 50 ? "met" : "NOT met");
     std::printf("goal: Cancel stops the run within 100 ms: %s\n",
                 window.cancelMs >= 0 && window.cancelMs < 100 ? "met" : "NOT met");
-    allVerified = allVerified && window.verified;
+    allVerified = allVerified && window.verified && journal.verified;
+    std::printf("\njournal at N=%ld: with %.4f s, without %.4f s, cost %+.1f%%; memory +%.1f MiB "
+                "against +%.1f MiB; journal file %.1f MiB\n",
+                journal.n, journal.with, journal.without,
+                (journal.with / journal.without - 1) * 100, mib(journal.increaseWithKiB),
+                mib(journal.increaseWithoutKiB), journal.journalBytes / 1048576.0);
+    std::printf("goal: journal costs at most 10%%: %s\n",
+                journal.with <= journal.without * 1.10 ? "met" : "NOT met");
+    std::printf("goal: journal memory under 16 MiB more: %s\n",
+                journal.increaseWithKiB - journal.increaseWithoutKiB < 16 * 1024 ? "met"
+                                                                                 : "NOT met");
+    std::printf("goal: journal file under 20 MiB: %s\n",
+                journal.journalBytes < 20LL * 1048576 ? "met" : "NOT met");
     std::printf("results checked: %s\n", allVerified ? "all correct" : "SOME WRONG");
     return allVerified ? 0 : 1;
 }

@@ -17,9 +17,12 @@ struct ScriptedBox : morvane::MessageBox {
     QList<Shown> shown;
     QHash<QString, int> answers; // by the target named in an overwrite prompt; Yes otherwise
     std::function<void()> onPrompt;
+    int closing = Ok; // the answer to a closing box (Undo where it offers it)
 
     int show(const QString& prompt, int style, const QString& caption = {}) override {
         shown.append({prompt, style, caption.isEmpty() ? morvane::applicationTitle() : caption});
+        if (style & WithUndo) return closing;
+        if (style == YesNoQuestion) return Yes;
         if (style != YesNoWarning) return Ok;
         if (onPrompt) onPrompt();
         const qsizetype from = prompt.indexOf(QLatin1Char('\'')) + 1;

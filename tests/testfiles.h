@@ -20,6 +20,6 @@ inline QByteArray read(const QString& path) {
 // The Trash and the journal of the tests' own, never the user's, however a test is run.
 inline void isolateUserFolders() {
     static QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data")); // made at first use
     qputenv("XDG_STATE_HOME", QFile::encodeName(home.path() + "/state"));
 }

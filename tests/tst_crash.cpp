@@ -1,6 +1,9 @@
 // A folder run killed with SIGKILL half way must leave every file under its old name or its
 // new one, whole, and nothing half-made where the user can see it.
 
+#include "extensionchange.h"
+#include "filesystem.h"
+#include "journal.h"
 #include "rawfiles.h"
 
 #include <QTemporaryDir>
@@ -26,6 +29,8 @@
 #endif
 
 extern char** environ;
+
+using namespace morvane;
 
 namespace {
 
@@ -80,11 +85,11 @@ Census takeCensus(const QString& folder, bool copyMode) {
         const char* name = e->d_name;
         const QString shown = QString::fromLocal8Bit(name);
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+        if (std::strstr(name, ".morvane-")) {
+            c.temporaries.append(shown);
+            continue;
+        }
         if (name[0] == '.') {
-            if (std::strncmp(name, ".morvane-", 9) == 0) {
-                c.temporaries.append(shown);
-                continue;
-            }
             const std::string s = name;
             bool known = false;
             for (int k = 1; k <= hiddenCount; ++k) {
@@ -154,13 +159,16 @@ enum class Outcome { Killed, Finished, Failed, NotStarted };
 
 // Runs the folder operation in a child and kills it with SIGKILL delayMs after it says
 // it has started.
-Outcome runAndKill(const QString& folder, bool copyMode, int delayMs) {
+Outcome runAndKill(const QString& folder, const QString& journal, bool copyMode, int delayMs) {
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0) return Outcome::NotStarted;
     const QByteArray dir = QFile::encodeName(folder);
     std::vector<char*> args = {const_cast<char*>(MORVANE_BENCH), const_cast<char*>("--run-only"),
                                const_cast<char*>("--dir"), const_cast<char*>(dir.constData())};
     if (copyMode) args.push_back(const_cast<char*>("--copy"));
+    const QByteArray journalPath = QFile::encodeName(journal);
+    args.push_back(const_cast<char*>("--journal"));
+    args.push_back(const_cast<char*>(journalPath.constData()));
     args.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -243,9 +251,10 @@ void tst_crash::killedRun() {
     QFETCH(int, firstDelayMs);
     QVERIFY(resetFolder(folder));
 
+    const QString journal = root.path() + QStringLiteral("/last-change");
     int delayMs = firstDelayMs;
     for (int attempt = 1; attempt <= 6; ++attempt) {
-        const Outcome outcome = runAndKill(folder, copyMode, delayMs);
+        const Outcome outcome = runAndKill(folder, journal, copyMode, delayMs);
         QVERIFY2(outcome != Outcome::NotStarted, "morvane-bench did not start");
         QVERIFY2(outcome != Outcome::Failed, "morvane-bench failed on its own");
         const Census c = takeCensus(folder, copyMode);
@@ -261,8 +270,30 @@ void tst_crash::killedRun() {
         qInfo("attempt %d, kill %d ms after start: %s, %ld of %ld %s", attempt, delayMs,
               outcome == Outcome::Killed ? "killed" : "had finished", c.md, fileCount, what);
         if (outcome == Outcome::Finished) QCOMPARE(c.md, fileCount);
-        if (outcome == Outcome::Killed && c.md > 0 && c.md < fileCount)
-            return; // caught in the middle, and nothing lost
+        if (outcome == Outcome::Killed && c.md > 0 && c.md < fileCount) {
+            // Caught in the middle, and nothing lost; the next start finds the journal of the
+            // interrupted change and puts every file back.
+            FileJournal found(journal);
+            const JournalState state = found.load();
+            QVERIFY2(state.present && !state.finished, qPrintable(found.problem()));
+            NativeFileSystem fs;
+            QCOMPARE(changedFiles(state, fs), c.md);
+            struct : MessageBox {
+                QString last;
+                int show(const QString& prompt, int, const QString&) override {
+                    last = prompt;
+                    return Ok;
+                }
+            } box;
+            QCOMPARE(undoLastChange(fs, box, noProgress(), found), ChangeEnd::Undone);
+            QCOMPARE(box.last, QStringLiteral("Undo complete. %1 files restored.").arg(c.md));
+            const Census undone = takeCensus(folder, copyMode);
+            QVERIFY2(undone.problems.isEmpty() && undone.temporaries.isEmpty(),
+                     qPrintable((undone.problems + undone.temporaries).join(QStringLiteral("; "))));
+            QCOMPARE(undone.md, 0L);
+            QCOMPARE(undone.txt, fileCount);
+            return;
+        }
         // Too early or too late: aim again, from a clean folder.
         if (c.md == 0)
             delayMs = delayMs * 2 + 10;

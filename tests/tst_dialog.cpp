@@ -4,6 +4,7 @@
 #include "mdlDialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -82,6 +83,8 @@ private slots:
     void nameFilters();
     void openButtonChoosesFileWithoutExtension();
     void openButtonCancelled();
+    void openDialogStartsInFileFolder_data();
+    void openDialogStartsInFileFolder();
     void drops_data();
     void drops();
     void changingDragData_data();
@@ -126,14 +129,16 @@ void tst_dialog::emptyFilterBecomesDefault() {
     QString filter;
     qint32 flags = 0;
     ShowOpenDialog(dialog, QString(), filter, flags, false);
-    QCOMPARE(filter, QString("All Files (*.*)|*.*"));
+    QCOMPARE(filter, QString("All Files (*)|*")); // "*" is every file here, "*.*" is not
     QCOMPARE(dialog.filter, filter);
 }
 
 void tst_dialog::nameFilters_data() {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("nameFilters");
-    QTest::newRow("every file") << "All Files (*.*)|*.*" << QStringList{"All Files (*.*) (*)"};
+    QTest::newRow("every file") << "All Files (*)|*" << QStringList{"All Files (*) (*)"};
+    QTest::newRow("every file, written *.*")
+        << "All Files (*.*)|*.*" << QStringList{"All Files (*.*) (*)"};
     QTest::newRow("two entries") << "Texts|*.txt;*.md|All Files (*.*)|*.*"
                                  << QStringList{"Texts (*.txt *.md)", "All Files (*.*) (*)"};
     QTest::newRow("empty") << "" << QStringList{};
@@ -195,6 +200,38 @@ void tst_dialog::openButtonCancelled() {
     QCOMPARE(form.txtExtension->text(), QString("txt"));
     QVERIFY(form.cmdChange->isEnabled());
     QVERIFY(form.isVisible());
+}
+
+void tst_dialog::openDialogStartsInFileFolder_data() {
+    QTest::addColumn<QString>("inBox"); // under a temporary folder that holds sub/a.txt
+    QTest::addColumn<bool>("inSub");    // else where a dialog starts anyway
+    QTest::newRow("file") << "sub/a.txt" << true;
+    QTest::newRow("missing file in a folder") << "sub/b.txt" << true;
+    QTest::newRow("pattern") << "sub/*.txt" << true;
+    QTest::newRow("missing folder") << "none/a.txt" << false;
+    QTest::newRow("empty box") << "" << false;
+}
+
+void tst_dialog::openDialogStartsInFileFolder() {
+    QFETCH(QString, inBox);
+    QFETCH(bool, inSub);
+    QTemporaryDir tmp;
+    QVERIFY(QDir(tmp.path()).mkdir("sub"));
+    QFile(tmp.path() + "/sub/a.txt").open(QIODevice::WriteOnly);
+    frmMain form;
+    static_cast<QtDialogComponent*>(form.dlgMain)->useNativeDialog = false;
+    form.show();
+    if (!inBox.isEmpty()) form.txtFile->setText(tmp.path() + '/' + inBox);
+    const QString anyway = QFileDialog().directory().absolutePath();
+    QString dir, filter;
+    whenDialogShows([&](QFileDialog* dialog) {
+        dir = dialog->directory().absolutePath();
+        filter = dialog->findChild<QComboBox*>("fileTypeCombo")->currentText();
+        dialog->reject();
+    });
+    form.cmdOpen->click();
+    QCOMPARE(dir, inSub ? tmp.path() + "/sub" : anyway);
+    QCOMPARE(filter, QString("All Files (*)"));
 }
 
 void tst_dialog::drops_data() {

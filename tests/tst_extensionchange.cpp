@@ -2,6 +2,7 @@
 #include "extensionchange.h"
 #include "filesystem.h"
 #include "frmMain.h"
+#include "journal.h"
 #include "scriptedbox.h"
 #include "testfiles.h"
 
@@ -14,11 +15,14 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+
+#include <sys/mount.h>
 
 using namespace morvane;
 
@@ -78,6 +82,9 @@ private slots:
     void cancelled();
     void runOnItsThread_data();
     void runOnItsThread();
+    void undo_data();
+    void undo();
+    void undoFromTheWindow();
 };
 
 void tst_extensionchange::runs_data() {
@@ -541,6 +548,129 @@ void tst_extensionchange::runOnItsThread() {
         QCOMPARE(box.texts().last(), complete + QString("%1 file extensions changed.").arg(count));
         QCOMPARE(questionOverProgress, act == "question");
     }
+}
+
+void tst_extensionchange::undo_data() {
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("allInFolder");
+    QTest::addColumn<bool>("leaveCopy");
+    QTest::addColumn<QString>(
+        "meanwhile"); // between the change and its undo; "" undoes from the box
+    QTest::addColumn<QStringList>("after"); // "" for the folder as it was before the change
+    QTest::addColumn<QString>("message");
+    const QStringList two{"a.txt", "b.txt", "c.log"};
+    const auto row = [](const char* name, const QStringList& files, bool folder, bool copy,
+                        const char* meanwhile, const QStringList& after, const QString& message) {
+        QTest::newRow(name) << files << folder << copy << QString(meanwhile) << after << message;
+    };
+    row("folder rename", two, true, false, "", {}, "Undo complete. 2 files restored.");
+    row("folder rename, Yes to two replacements", {"a.txt", "b.txt", "a.md", "b.md"}, true, false,
+        "", {}, "Undo complete. 2 files restored.");
+    row("single copy", {"a.txt"}, false, true, "", {}, "Undo complete. 1 files restored.");
+    row("copy over an existing file", {"a.txt", "a.md"}, false, true, "", {},
+        "Undo complete. 1 files restored.");
+    row("after a restart", two, true, false, "restart", {}, "Undo complete. 2 files restored.");
+    row("a file changed since", two, true, false, "b.md=edited",
+        {"a.txt=a.txt", "b.md=edited", "c.log=c.log"},
+        "Undo complete. 1 files restored; 1 left as they are because they changed since.");
+    row("an old name taken since", two, true, false, "a.txt=new",
+        {"a.md=a.txt", "a.txt=new", "b.txt=b.txt", "c.log=c.log"},
+        "Undo complete. 1 files restored; 1 left as they are because they changed since.");
+    row("journal on a full disk", two, true, false, "full",
+        {"a.md=a.txt", "b.md=b.txt", "c.log=c.log"},
+        "Conversion complete. 2 file extensions changed.");
+}
+
+void tst_extensionchange::undo() {
+    QFETCH(QStringList, files);
+    QFETCH(bool, allInFolder);
+    QFETCH(bool, leaveCopy);
+    QFETCH(QString, meanwhile);
+    QFETCH(QStringList, after);
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + "/files/";
+    QDir().mkpath(d);
+    makeFiles(d, files);
+    const QStringList before = snapshot(d);
+    const auto trashed = [] {
+        return QDir(qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files")
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    const QStringList trashedBefore = trashed();
+    QString journalPath = tmp.path() + "/state/last-change";
+    const QByteArray full = QFile::encodeName(tmp.path() + "/full");
+    if (meanwhile == "full") {
+        QDir().mkpath(tmp.path() + "/full");
+        if (::mount("tmpfs", full.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("mounting a small tmpfs is refused here (needs root)");
+        QFile filler(tmp.path() + "/full/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
+        }
+        journalPath = tmp.path() + "/full/last-change";
+    }
+    const auto unmount = qScopeGuard([&] { ::umount2(full.constData(), MNT_DETACH); });
+    NativeFileSystem fs;
+    ScriptedBox box;
+    box.closing = meanwhile.isEmpty() ? MessageBox::Undo : MessageBox::Ok;
+    auto journal = std::make_unique<FileJournal>(journalPath);
+    changeExtension({d + "a.txt", "txt", "md", allInFolder, leaveCopy}, fs, box, noProgress(),
+                    journal.get());
+    // The closing box offered Undo exactly when the journal could be written.
+    const auto closing = std::find_if(box.shown.cbegin(), box.shown.cend(), [](const auto& b) {
+        return b.style != MessageBox::YesNoWarning;
+    });
+    QCOMPARE(bool(closing->style & MessageBox::WithUndo), meanwhile != "full");
+    if (meanwhile == "restart") journal = std::make_unique<FileJournal>(journalPath);
+    if (meanwhile.contains('='))
+        write(d + meanwhile.section('=', 0, 0), meanwhile.section('=', 1).toUtf8());
+    if (!meanwhile.isEmpty()) undoLastChange(fs, box, noProgress(), *journal);
+    QCOMPARE(snapshot(d), after.isEmpty() ? before : after);
+    QTEST(box.texts().last(), "message");
+    // What the change put in the Trash has come back out of it.
+    QCOMPARE(trashed(), trashedBefore);
+}
+
+void tst_extensionchange::undoFromTheWindow() {
+    QTemporaryDir tmp;
+    makeFiles(tmp.path(), {"a.txt"});
+    FileJournal journal(tmp.path() + "/state/last-change");
+    frmMain form;
+    ScriptedBox box;
+    form.setMessageBox(&box);
+    form.setJournal(&journal);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    form.txtFile->setText(tmp.path() + "/a.txt");
+    form.cboNewExtension->setEditText("md");
+    form.cmdChange->click();
+    QTRY_VERIFY(!form.isChanging());
+    QCOMPARE(snapshot(tmp.path()), QStringList({"a.md=a.txt", "state/"}));
+
+    // Ctrl+Z undoes the typing in the file box first, then the change.
+    form.txtFile->setFocus();
+    QTest::keyClick(form.txtFile, Qt::Key_X);
+    QTest::keyClick(form.txtFile, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.txtFile->text(), tmp.path() + "/a.txt");
+    QVERIFY(QFile::exists(tmp.path() + "/a.md"));
+    QTest::keyClick(form.txtFile, Qt::Key_Z, Qt::ControlModifier);
+    QTRY_VERIFY(!form.isChanging() && QFile::exists(tmp.path() + "/a.txt"));
+    QCOMPARE(box.texts().last(), QString("Undo complete. 1 files restored."));
+    QVERIFY(form.cmdChange->isEnabled()); // the window looked at its file again
+
+    // A change cut short by a crash is offered for undoing at the next start.
+    QVERIFY(journal.begin(tmp.path() + "/", 2));
+    const FileId id = *NativeFileSystem().identify(tmp.path() + "/a.txt");
+    QVERIFY(journal.intend(
+        {{JournalRecord::Rename, tmp.path() + "/a.txt", tmp.path() + "/a.md", id, {}},
+         {JournalRecord::Rename, tmp.path() + "/b.txt", tmp.path() + "/b.md", {}, {}}}));
+    QVERIFY(QFile::rename(tmp.path() + "/a.txt", tmp.path() + "/a.md"));
+    form.offerRecovery();
+    QCOMPARE(box.shown.last().prompt,
+             QString("The last change was interrupted after 1 of 2 files. Undo it?"));
+    QCOMPARE(box.shown.last().style, int(MessageBox::YesNoQuestion));
+    QTRY_VERIFY(!form.isChanging() && QFile::exists(tmp.path() + "/a.txt"));
+    QVERIFY(!journal.load().present);
 }
 
 QTEST_MAIN(tst_extensionchange)

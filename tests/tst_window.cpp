@@ -5,6 +5,7 @@
 #include "history.h"
 #include "scriptedbox.h"
 #include "settingsstore.h"
+#include "testfiles.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -12,8 +13,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyleOptionComboBox>
@@ -29,7 +32,12 @@ private slots:
     void init();
     void cleanup();
     void controlsAsLaidOut();
+    void nothingClippedOrOverlapping_data();
     void nothingClippedOrOverlapping();
+    void fitsAtFontDpi_data();
+    void fitsAtFontDpi();
+    void openPictureSharp_data();
+    void openPictureSharp();
     void tabOrder();
     void pathHandler_data();
     void pathHandler();
@@ -46,6 +54,7 @@ private slots:
 
 private:
     QTemporaryDir config_; // this run's own settings folder
+    QFont font_;           // the application's font before a test changed it
     QTemporaryDir* dir_ = nullptr;
     frmMain* form_ = nullptr;
     ScriptedBox box_;
@@ -62,11 +71,32 @@ void userKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(to ? to : QApplication::focusWidget(), key, modifiers);
 }
 
+// Whether control shows its whole text, drawn in shown (itself or its edit line): the box
+// around what is drawn dark (text, never a frame) is the same with ample room around it.
+bool nothingCut(QWidget* control, QWidget* shown) {
+    const auto ink = [shown] {
+        const QImage image = shown->grab().toImage();
+        QRect box;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 96) box |= QRect(x, y, 1, 1);
+        return box.size();
+    };
+    const QRect at = control->geometry();
+    const QSize asLaidOut = ink();
+    control->resize(at.size() + QSize(40, 40));
+    const bool same = ink() == asLaidOut;
+    control->setGeometry(at);
+    return same && !asLaidOut.isEmpty();
+}
+
 } // namespace
 
 void tst_window::initTestCase() {
     QVERIFY(config_.isValid());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
+    isolateUserFolders();
+    font_ = QApplication::font();
 }
 
 void tst_window::init() {
@@ -87,6 +117,7 @@ void tst_window::init() {
 void tst_window::cleanup() {
     delete form_;
     delete dir_;
+    QApplication::setFont(font_);
 }
 
 void tst_window::controlsAsLaidOut() {
@@ -145,11 +176,52 @@ void tst_window::controlsAsLaidOut() {
     QCOMPARE(QApplication::focusWidget(), f.txtFile);
 }
 
+void tst_window::nothingClippedOrOverlapping_data() {
+    QTest::addColumn<QString>("family"); // empty: the application's own font
+    QTest::addColumn<int>("points");
+    QTest::newRow("application font") << QString() << 0;
+    for (const char* family : {"DejaVu Sans", "Cantarell", "Noto Sans"})
+        for (int points : {9, 11, 14})
+            QTest::addRow("%s %d pt", family, points) << QString(family) << points;
+}
+
 void tst_window::nothingClippedOrOverlapping() {
+    QFETCH(QString, family);
+    QFETCH(int, points);
+    if (!family.isEmpty()) {
+        if (!QFontDatabase::hasFamily(family))
+            QSKIP(qPrintable(family + " is not installed (scripts/setup-deps installs it)"));
+        QApplication::setFont(QFont(family, points));
+        delete form_;
+        form_ = new frmMain;
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_));
+    }
+    frmMain& f = *form_;
+    if (family == "DejaVu Sans" && points == 9 && f.logicalDpiY() == 96) // Debian's default
+        QCOMPARE(f.size(), QSize(485, 154));
+    QCOMPARE(f.minimumSize(), f.maximumSize());
+    const double scale = f.width() / 485.0;
+    QVERIFY(scale >= 1 && qAbs(f.height() - 154 * scale) <= 1);
     const QList<QWidget*> controls = {
-        form_->Label1,          form_->txtFile,      form_->cmdOpen,       form_->Label2,
-        form_->txtExtension,    form_->Label3,       form_->cmdChange,     form_->cmdCancel,
-        form_->cboNewExtension, form_->chkLeaveCopy, form_->chkAllInFolder};
+        f.Label1,    f.txtFile,   f.cmdOpen,         f.Label2,       f.txtExtension,  f.Label3,
+        f.cmdChange, f.cmdCancel, f.cboNewExtension, f.chkLeaveCopy, f.chkAllInFolder};
+    const QRect drawn[] = {{8, 8, 57, 17},     {8, 24, 441, 19},   {456, 24, 20, 20},
+                           {8, 56, 137, 17},   {8, 72, 41, 19},    {160, 56, 81, 17},
+                           {142, 112, 97, 33}, {246, 112, 97, 33}, {160, 72, 65, 21},
+                           {256, 56, 153, 17}, {256, 80, 217, 17}};
+    const QList<QWidget*> texts = {f.Label1, f.Label2, f.Label3, f.chkLeaveCopy, f.chkAllInFolder};
+    for (qsizetype i = 0; i < controls.size(); ++i) {
+        // Where the table puts it at the window's scale; a text may reach further right.
+        const QRect r = controls[i]->geometry();
+        const QRectF want(drawn[i].topLeft() * scale, drawn[i].size() * scale);
+        const auto near = [](double a, double b) { return qAbs(a - b) <= 1.5; };
+        QVERIFY2(near(r.x(), want.x()) && near(r.y(), want.y()) &&
+                     near(r.height(), want.height()) &&
+                     (texts.contains(controls[i]) ? r.width() >= want.width() - 1.5
+                                                  : near(r.width(), want.width())),
+                 qPrintable(controls[i]->objectName()));
+    }
     for (QWidget* w : controls) {
         QVERIFY2(form_->rect().contains(w->geometry()), qPrintable(w->objectName()));
         for (QWidget* other : controls) {
@@ -163,11 +235,63 @@ void tst_window::nothingClippedOrOverlapping() {
                      qPrintable(w->objectName() + " overlaps " + other->objectName()));
         }
     }
-    for (QWidget* w :
-         {static_cast<QWidget*>(form_->Label1), static_cast<QWidget*>(form_->Label2),
-          static_cast<QWidget*>(form_->Label3), static_cast<QWidget*>(form_->chkLeaveCopy),
-          static_cast<QWidget*>(form_->chkAllInFolder)})
-        QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName()));
+    // Every text whole, by Qt's measure of it and by what is drawn.
+    for (QLineEdit* field : {f.txtFile, f.txtExtension, f.cboNewExtension->lineEdit()})
+        field->setText("Åjg");
+    f.cmdCancel->setFocus(); // no blinking cursor in a field
+    for (QWidget* w : texts)
+        QVERIFY2(w->width() >= w->sizeHint().width() && nothingCut(w, w),
+                 qPrintable(w->objectName()));
+    for (QPushButton* button : {f.cmdChange, f.cmdCancel})
+        QVERIFY(button->width() >= button->sizeHint().width() &&
+                button->height() >= button->sizeHint().height());
+    QVERIFY(nothingCut(f.txtFile, f.txtFile) && nothingCut(f.txtExtension, f.txtExtension));
+    QVERIFY(nothingCut(f.cboNewExtension, f.cboNewExtension->lineEdit()));
+}
+
+void tst_window::fitsAtFontDpi_data() {
+    QTest::addColumn<QByteArray>("dpi");
+    QTest::addColumn<bool>("scaling"); // Qt's high-DPI scaling, which then scales the window
+    for (const char* dpi : {"120", "144"}) {
+        QTest::addRow("QT_FONT_DPI=%s", dpi) << QByteArray(dpi) << true;
+        QTest::addRow("QT_FONT_DPI=%s, no high-DPI scaling", dpi) << QByteArray(dpi) << false;
+    }
+}
+
+// QT_FONT_DPI is read when the application starts: the font test runs again in a child.
+void tst_window::fitsAtFontDpi() {
+    QFETCH(QByteArray, dpi);
+    QFETCH(bool, scaling);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_FONT_DPI", dpi);
+    env.insert("QT_ENABLE_HIGHDPI_SCALING", scaling ? "1" : "0");
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {"nothingClippedOrOverlapping"});
+    QVERIFY(child.waitForFinished(100000));
+    const QByteArray out = child.readAll();
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, out.constData());
+    QVERIFY2(out.contains("PASS   : tst_window::nothingClippedOrOverlapping(DejaVu Sans 14 pt)"),
+             out.constData());
+}
+
+void tst_window::openPictureSharp_data() {
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<int>("pixels"); // the picture drawn for that many pixels
+    for (const auto& [scale, pixels] : {std::pair{1.0, 16}, {1.25, 20}, {1.5, 24}, {2.0, 32}})
+        QTest::addRow("%g", scale) << scale << pixels;
+}
+
+// The very picture drawn for the size the screen needs, never one scaled from another size.
+void tst_window::openPictureSharp() {
+    QFETCH(qreal, scale);
+    QFETCH(int, pixels);
+    QImage drawn(QString(":/open-%1.png").arg(pixels));
+    QVERIFY(!drawn.isNull());
+    drawn.setDevicePixelRatio(scale);
+    QCOMPARE(form_->cmdOpen->icon().pixmap(QSize(16, 16), scale).toImage(),
+             drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 void tst_window::tabOrder() {

@@ -1,5 +1,7 @@
 #include "extensionchange.h"
 
+#include <cerrno>
+
 namespace morvane {
 
 std::optional<Failure> checkNewExtension(const QString& newExt, QChar sep) {
@@ -15,7 +17,16 @@ std::optional<Failure> checkNewExtension(const QString& newExt, QChar sep) {
 
 namespace {
 
+// Files put on record at a time, ahead of being touched: one write and one flush each.
+constexpr qsizetype journalBatch = 4096;
+
 enum class Pass { Done, Skipped, StopRun };
+
+struct Outcome {
+    Pass pass = Pass::Done;
+    bool touched = false; // a file was renamed or copied
+    QString trashed;      // where the file it replaced went
+};
 
 // "N file extensions changed." for a count of renames, nothing for none.
 QString countText(qint64 changed) {
@@ -23,32 +34,92 @@ QString countText(qint64 changed) {
                         : QString::number(changed) + QStringLiteral(" file extensions changed.");
 }
 
-Pass changeOne(const QString& source, const ChangeRequest& r, FileSystem& fs, MessageBox& box,
-               Progress& progress, QChar sep) {
+Outcome changeOne(const QString& source, const ChangeRequest& r, FileSystem& fs, MessageBox& box,
+                  Progress& progress, QChar sep) {
     const QString target = targetName(source, r.currentExt, r.newExt, sep);
     const std::optional<FileId> existing = fs.probe(target);
     if (existing) {
         const int answer = box.show(QStringLiteral("The destination file '") + target +
                                         QStringLiteral("' already exisits, overwrite?"),
                                     MessageBox::YesNoWarning);
-        if (answer != MessageBox::Yes) return r.allInFolder ? Pass::Skipped : Pass::StopRun;
+        if (answer != MessageBox::Yes)
+            return {r.allInFolder ? Pass::Skipped : Pass::StopRun, false, {}};
     }
     if (r.leaveCopy) {
         // A copy onto its own directory entry (txt to txt, or a case-only change on a
         // case-insensitive mount) would destroy the file; there is nothing to copy. A link
         // to the source is another entry: it becomes a real copy.
-        if (!fs.sameEntry(source, target)) fs.copy(source, target, existing, progress);
-    } else if (source != target) {
-        fs.rename(source, target, existing);
+        if (fs.sameEntry(source, target)) return {Pass::Done, false, {}};
+        return {Pass::Done, true, fs.copy(source, target, existing, progress)};
     }
-    return Pass::Done;
+    if (source == target) return {Pass::Done, false, {}};
+    return {Pass::Done, true, fs.rename(source, target, existing)};
+}
+
+// The records of the next batch of sources, from index `from` on.
+QList<JournalRecord> intents(const QStringList& sources, qsizetype from, const ChangeRequest& r,
+                             FileSystem& fs, QChar sep) {
+    QList<JournalRecord> next;
+    const qsizetype end = std::min(sources.size(), from + journalBatch);
+    next.reserve(end - from);
+    for (qsizetype i = from; i < end; ++i)
+        next.append({r.leaveCopy ? JournalRecord::Copy : JournalRecord::Rename, sources[i],
+                     targetName(sources[i], r.currentExt, r.newExt, sep),
+                     fs.identify(sources[i]).value_or(FileId{}), QString()});
+    return next;
+}
+
+enum class Undo { Restored, NotDone, Changed };
+
+// What the recorded change did to one file, as far as can be seen now.
+Undo stateOf(const JournalRecord& r, FileSystem& fs) {
+    const std::optional<FileId> atTarget = fs.identify(r.target);
+    if (r.kind == JournalRecord::Copy) {
+        // A copy keeps the size and time of its original, in a file of its own.
+        const bool ours = atTarget && atTarget->size == r.id.size &&
+                          atTarget->mtimeNs == r.id.mtimeNs &&
+                          !(atTarget->device == r.id.device && atTarget->inode == r.id.inode);
+        return ours ? Undo::Restored : r.trashed.isEmpty() ? Undo::NotDone : Undo::Changed;
+    }
+    if (r.source == r.target) return Undo::NotDone;
+    if (atTarget == r.id) return Undo::Restored;
+    return fs.identify(r.source) == r.id ? Undo::NotDone : Undo::Changed;
+}
+
+Undo undoOne(const JournalRecord& r, FileSystem& fs) {
+    const Undo state = stateOf(r, fs);
+    if (state != Undo::Restored) return state;
+    try {
+        if (r.kind == JournalRecord::Copy)
+            fs.remove(r.target);
+        else if (fs.sameEntry(r.target, r.source))
+            fs.rename(r.target, r.source, r.id); // a case-only change, back
+        else
+            fs.rename(r.target, r.source, std::nullopt); // never over a file that took the name
+        if (!r.trashed.isEmpty()) fs.untrash(r.trashed, r.target);
+    } catch (const Failure& f) {
+        if (f.number != EEXIST) throw;
+        return Undo::Changed;
+    }
+    return Undo::Restored;
 }
 
 } // namespace
 
 ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& box,
-                          Progress& progress, QChar sep) {
-    qint64 changed = 0;
+                          Progress& progress, Journal* journal, QChar sep) {
+    qint64 changed = 0, touched = 0;
+    Journal* record = journal; // none once it fails: the change goes on, without undo
+    // The last word of the run; a change that touched files on record can be undone from it.
+    const auto ending = [&](const QString& text, int style, const QString& caption, ChangeEnd end) {
+        if (record && !record->finish()) record = nullptr;
+        if (journal && touched == 0) journal->discard();
+        const bool undoable = record && touched > 0;
+        const int answer = box.show(text, undoable ? style | MessageBox::WithUndo : style, caption);
+        if (undoable && answer == MessageBox::Undo)
+            return undoLastChange(fs, box, progress, *journal);
+        return end;
+    };
     try {
         QStringList sources;
         if (r.allInFolder) {
@@ -62,28 +133,76 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
         } else {
             sources.append(r.fileText);
         }
+        if (record && !record->begin(folderOfPath(r.fileText, sep), sources.size()))
+            record = nullptr;
 
         for (qsizetype i = 0; i < sources.size(); ++i) {
             if (progress.cancelled()) throw Cancelled{};
+            if (record && i % journalBatch == 0 && !record->intend(intents(sources, i, r, fs, sep)))
+                record = nullptr;
             progress.changing(i + 1, sources.size(), sources[i]);
-            const Pass pass = changeOne(sources[i], r, fs, box, progress, sep);
-            if (pass == Pass::StopRun) return ChangeEnd::Declined;
-            if (pass == Pass::Done && r.allInFolder && !r.leaveCopy) ++changed;
+            const Outcome done = changeOne(sources[i], r, fs, box, progress, sep);
+            if (done.pass == Pass::StopRun) {
+                if (record) record->finish();
+                if (journal) journal->discard();
+                return ChangeEnd::Declined;
+            }
+            if (record && !done.trashed.isEmpty() && !record->replaced(i, done.trashed))
+                record = nullptr;
+            touched += done.touched;
+            if (done.pass == Pass::Done && r.allInFolder && !r.leaveCopy) ++changed;
         }
 
-        if (r.allInFolder && changed == 0) {
-            box.show(QStringLiteral("No file extensions changed."), MessageBox::OkOnly);
-            return ChangeEnd::NothingChanged;
+        // A folder copy renames nothing, but its copies can still be undone.
+        if (r.allInFolder && changed == 0)
+            return ending(QStringLiteral("No file extensions changed."), MessageBox::OkOnly, {},
+                          ChangeEnd::NothingChanged);
+        return ending(QStringLiteral("Conversion complete. ") + countText(changed),
+                      MessageBox::OkOnly, {}, ChangeEnd::Completed);
+    } catch (const Failure& f) {
+        return ending(errorText(f), MessageBox::OkError, QStringLiteral("Error"),
+                      ChangeEnd::Failed);
+    } catch (const Cancelled&) {
+        return ending(QStringLiteral("Conversion cancelled. ") + countText(changed),
+                      MessageBox::OkOnly, {}, ChangeEnd::Cancelled);
+    }
+}
+
+ChangeEnd undoLastChange(FileSystem& fs, MessageBox& box, Progress& progress, Journal& journal) {
+    const JournalState state = journal.load();
+    if (!state.present) return ChangeEnd::NothingChanged; // nothing to undo: nothing to say
+    qint64 restored = 0, left = 0;
+    try {
+        const qsizetype total = state.records.size();
+        for (qsizetype i = total - 1; i >= 0; --i) {
+            if (progress.cancelled()) throw Cancelled{};
+            const JournalRecord& r = state.records[i];
+            progress.changing(total - i, total, r.target);
+            const Undo undone = undoOne(r, fs);
+            restored += undone == Undo::Restored;
+            left += undone == Undo::Changed;
         }
-        box.show(QStringLiteral("Conversion complete. ") + countText(changed), MessageBox::OkOnly);
-        return ChangeEnd::Completed;
     } catch (const Failure& f) {
         box.show(errorText(f), MessageBox::OkError, QStringLiteral("Error"));
         return ChangeEnd::Failed;
     } catch (const Cancelled&) {
-        box.show(QStringLiteral("Conversion cancelled. ") + countText(changed), MessageBox::OkOnly);
+        box.show(QStringLiteral("Undo cancelled. %1 files restored.").arg(restored),
+                 MessageBox::OkOnly);
         return ChangeEnd::Cancelled;
     }
+    journal.discard();
+    QString text = QStringLiteral("Undo complete. %1 files restored").arg(restored);
+    if (left != 0)
+        text += QStringLiteral("; %1 left as they are because they changed since").arg(left);
+    box.show(text + QLatin1Char('.'), MessageBox::OkOnly);
+    return ChangeEnd::Undone;
+}
+
+qint64 changedFiles(const JournalState& state, FileSystem& fs) {
+    qint64 count = 0;
+    for (const JournalRecord& r : state.records)
+        count += stateOf(r, fs) == Undo::Restored;
+    return count;
 }
 
 } // namespace morvane

@@ -19,6 +19,7 @@ enum class ChangeEnd {
     Declined,       // No to the single file's overwrite prompt: nothing more is shown
     Failed,         // the error box was shown
     Cancelled,      // "Conversion cancelled. ": stopped between two files or inside a copy
+    Undone,         // "Undo complete. …": the last change was put back
 };
 
 // Refuses a new extension that would move the file into another folder or garble its
@@ -28,7 +29,17 @@ std::optional<Failure> checkNewExtension(const QString& newExt, QChar sep = nati
 // Renames (or copies) one file, or every matching file of its folder, to the new extension,
 // asking before any existing file is replaced, and reports the outcome in a message box.
 // Tells progress how far it has got, and stops at the next safe point once it is cancelled.
+// With a journal, every file is on record before it is touched, and the closing box offers
+// to undo a change that touched files.
 ChangeEnd changeExtension(const ChangeRequest& request, FileSystem& fs, MessageBox& box,
-                          Progress& progress = noProgress(), QChar sep = nativeSeparator());
+                          Progress& progress = noProgress(), Journal* journal = nullptr,
+                          QChar sep = nativeSeparator());
+
+// Puts every file of the journal's last change back as it was, never replacing anything: a
+// file changed since, or whose old name is taken, is left where it is and counted.
+ChangeEnd undoLastChange(FileSystem& fs, MessageBox& box, Progress& progress, Journal& journal);
+
+// How many files of the recorded change were changed and are still as it left them.
+qint64 changedFiles(const JournalState& state, FileSystem& fs);
 
 } // namespace morvane

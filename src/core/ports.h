@@ -134,8 +134,15 @@ public:
 
 class MessageBox {
 public:
-    enum Style { OkOnly = 0, YesNoWarning = 52, OkError = 16 };
-    enum Code { Ok = 1, Yes = 6, No = 7 };
+    // WithUndo adds an "Undo" button to an OK box (OK stays the default).
+    enum Style {
+        OkOnly = 0,
+        YesNoWarning = 52,
+        OkError = 16,
+        YesNoQuestion = 36,
+        WithUndo = 0x10000
+    };
+    enum Code { Ok = 1, Yes = 6, No = 7, Undo = 100 };
     virtual ~MessageBox() = default;
     // A modal box; an empty caption means the application's title.
     virtual int show(const QString& prompt, int style, const QString& caption = {}) = 0;

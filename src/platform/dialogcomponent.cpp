@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace morvane {
 
@@ -28,6 +29,7 @@ void QtDialogComponent::showOpen() {
     dialog.setObjectName(QStringLiteral("dlgMain"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (!dialogTitle.isEmpty()) dialog.setWindowTitle(dialogTitle);
+    if (!initDir.isEmpty() && QFileInfo(initDir).isDir()) dialog.setDirectory(initDir);
     dialog.setFileMode((flags & (FileMustExist | PathMustExist)) ? QFileDialog::ExistingFile
                                                                  : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);

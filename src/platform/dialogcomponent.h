@@ -18,6 +18,7 @@ public:
     bool cancelError = false; // cancelling throws Failure instead of choosing nothing
     QString dialogTitle;      // shown as the title when not empty
     QString filter;           // "description|pattern;pattern|description|pattern..."
+    QString initDir;          // the folder it starts in, when that folder exists
     qint32 flags = 0;
     QString fileName; // the chosen file, after showOpen()
 

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <cerrno>
@@ -131,8 +132,18 @@ QString trashInfoOf(const QString& inTrash) {
 // Moves the file at `at` to the Trash, to be restored as `original`, a name in the same
 // folder. Returns where it went, or the empty text when no Trash takes it.
 QString toTrash(const QByteArray& at, const QString& original) {
+    // Qt makes the Trash folder but not the data folder it lives in; without that folder it
+    // falls back to the current folder.
+    static const bool dataFolder =
+        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    Q_UNUSED(dataFolder)
     QString inTrash;
     if (!QFile::moveToTrash(QFile::decodeName(at), &inTrash)) return {};
+    if (QFileInfo(inTrash).isRelative()) { // no real Trash after all: put it back
+        if (moveNoReplace(native(inTrash), at) == 0)
+            ::unlink(native(trashInfoOf(inTrash)).constData());
+        return {};
+    }
     if (QFile::decodeName(at) == original) return inTrash;
     // It was moved aside under another name first; the Trash must name the place it left.
     QFile in(trashInfoOf(inTrash));

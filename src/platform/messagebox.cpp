@@ -1,6 +1,7 @@
 #include "messagebox.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace morvane {
 
@@ -10,17 +11,23 @@ int QtMessageBox::show(const QString& prompt, int style, const QString& caption)
     box.setWindowTitle(caption.isEmpty() ? applicationTitle() : caption);
     box.setText(prompt);
     box.setTextFormat(Qt::PlainText); // file names are never markup
-    if (style == YesNoWarning) {
-        box.setIcon(QMessageBox::Warning);
+    if (style == YesNoWarning || style == YesNoQuestion) {
+        box.setIcon(style == YesNoWarning ? QMessageBox::Warning : QMessageBox::Question);
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes ? Yes : No;
     }
-    box.setIcon(style == OkError ? QMessageBox::Critical : QMessageBox::NoIcon);
+    box.setIcon((style & ~WithUndo) == OkError ? QMessageBox::Critical : QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Ok);
+    // OK stays the default: Enter and Esc answer it, Undo takes a deliberate click or Alt+U.
+    QPushButton* undo = style & WithUndo
+                            ? box.addButton(QStringLiteral("&Undo"), QMessageBox::ActionRole)
+                            : nullptr;
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
     box.exec();
-    return Ok;
+    return undo && box.clickedButton() == undo ? Undo : Ok;
 }
 
 } // namespace morvane

@@ -7,7 +7,8 @@ class QWidget;
 namespace morvane {
 
 // Message boxes as real modal QMessageBoxes: 0 is OK, 52 Yes/No with the warning icon and
-// Yes as default (Esc or the close button answer No), 16 OK with the error icon.
+// Yes as default (Esc or the close button answer No), 36 the same with the question icon,
+// 16 OK with the error icon; WithUndo adds an Undo button beside OK.
 class QtMessageBox : public MessageBox {
 public:
     explicit QtMessageBox(QWidget* parent) : parent_(parent) {}

@@ -23,5 +23,6 @@ int main(int argc, char** argv) {
     morvane::Form_Load(form, commandLine, exact);
     form.centre();
     form.show();
+    form.offerRecovery();
     return app.exec();
 }

@@ -16,14 +16,12 @@ constexpr int updateEveryMs = 100;
 
 } // namespace
 
-ChangeRun::ChangeRun(QWidget* window, const ChangeRequest& request, FileSystem& fs, MessageBox& box)
-    : window_(window), box_(box) {
+ChangeRun::ChangeRun(QWidget* window, Job job, MessageBox& box) : window_(window), box_(box) {
     showTimer_.setSingleShot(true);
     connect(&showTimer_, &QTimer::timeout, this, [this] { showProgress(); });
     connect(&updateTimer_, &QTimer::timeout, this, [this] { updateProgress(); });
-    listing_ = request.allInFolder;
-    thread_ = QThread::create(
-        [this, request, &fs] { end_ = changeExtension(request, fs, relay_, *this); });
+    listing_ = true; // until the first file comes up
+    thread_ = QThread::create([this, job = std::move(job)] { end_ = job(relay_, *this); });
     connect(thread_, &QThread::finished, this, [this] {
         showTimer_.stop();
         dropProgress();

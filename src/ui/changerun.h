@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <atomic>
+#include <functional>
 
 class QProgressDialog;
 class QThread;
@@ -20,7 +21,9 @@ namespace morvane {
 class ChangeRun : public QObject, private Progress {
     Q_OBJECT
 public:
-    ChangeRun(QWidget* window, const ChangeRequest& request, FileSystem& fs, MessageBox& box);
+    // The work of a run, given the box and the progress it must use.
+    using Job = std::function<ChangeEnd(MessageBox& box, Progress& progress)>;
+    ChangeRun(QWidget* window, Job job, MessageBox& box);
     ~ChangeRun() override; // waits for the worker, which by then has ended
 
     // Stops at the next safe point, as the progress window's Cancel does.

@@ -2,6 +2,7 @@
 #include "changerun.h"
 #include "extensionchange.h"
 #include "filesystem.h"
+#include "journal.h"
 #include "mdlDialog.h"
 #include "messagebox.h"
 #include "pathrules.h"
@@ -20,12 +21,27 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
+#include <cstdio>
+
+#include <algorithm>
+#include <cmath>
+
 namespace morvane {
 namespace {
 
-// The layout is drawn in twips; 15 twips make one device-independent pixel.
-QRect twips(int left, int top, int width, int height) {
-    return {left / 15, top / 15, width / 15, height / 15};
+void warn(const QString& text) {
+    std::fprintf(stderr, "morvane: %s\n", qUtf8Printable(text));
+    std::fflush(stderr);
+}
+
+// The layout is drawn in twips; 15 twips make one device-independent pixel at scale 1.
+// Edges are scaled rather than sizes, so that controls that meet in the table still meet.
+QRect twips(int left, int top, int width, int height, double scale) {
+    const auto px = [scale](int t) { return int(std::lround(t * scale / 15)); };
+    return {QPoint(px(left), px(top)), QPoint(px(left + width) - 1, px(top + height) - 1)};
 }
 
 template <class W> W* make(QWidget* parent, const char* name) {
@@ -43,6 +59,8 @@ frmMain::frmMain(QWidget* parent)
       ownBox_(std::make_unique<QtMessageBox>(this)), ownFs_(std::make_unique<NativeFileSystem>()),
       ownDialog_(std::make_unique<QtDialogComponent>(this)), box_(ownBox_.get()),
       fs_(ownFs_.get()) {
+    ownJournal_ = std::make_unique<FileJournal>();
+    journal_ = ownJournal_.get();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(applicationTitle());
     QIcon icon;
@@ -55,7 +73,10 @@ frmMain::frmMain(QWidget* parent)
     Label1->setText(QStringLiteral("File:"));
     txtFile = make<QLineEdit>(this, "txtFile");
     cmdOpen = make<QPushButton>(this, "cmdOpen");
-    cmdOpen->setIcon(QIcon(QStringLiteral(":/open.png")));
+    QIcon open;
+    for (const char* file : {":/open-16.png", ":/open-20.png", ":/open-24.png", ":/open-32.png"})
+        open.addFile(QLatin1String(file));
+    cmdOpen->setIcon(open);
     cmdOpen->setIconSize(QSize(16, 16));
     cmdOpen->setToolTip(QStringLiteral("Open"));
     cmdOpen->setAccessibleName(QStringLiteral("Open"));
@@ -110,7 +131,8 @@ frmMain::frmMain(QWidget* parent)
     });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 
-    cboNewExtension->installEventFilter(this);
+    for (QWidget* w : std::initializer_list<QWidget*>{cboNewExtension, txtFile, txtExtension})
+        w->installEventFilter(this);
 }
 
 frmMain::~frmMain() {
@@ -118,24 +140,90 @@ frmMain::~frmMain() {
 }
 
 void frmMain::layOut() {
-    setFixedSize(7275 / 15, 2310 / 15);
-    Label1->setGeometry(twips(120, 120, 855, 255));
-    txtFile->setGeometry(twips(120, 360, 6615, 285));
-    cmdOpen->setGeometry(twips(6840, 360, 300, 300));
-    Label2->setGeometry(twips(120, 840, 2055, 255));
-    txtExtension->setGeometry(twips(120, 1080, 615, 285));
-    Label3->setGeometry(twips(2400, 840, 1215, 255));
-    cmdChange->setGeometry(twips(2130, 1680, 1455, 495));
-    cmdCancel->setGeometry(twips(3690, 1680, 1455, 495));
-    cboNewExtension->setGeometry(twips(2400, 1080, 975, 315));
-    chkLeaveCopy->setGeometry(twips(3840, 840, 2295, 255));
-    chkAllInFolder->setGeometry(twips(3840, 1200, 3255, 255));
-    // The table was drawn for a smaller font: a text that needs more room gets it, as
-    // long as the control stays inside the window (each has free room to its right).
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{Label1, Label2, Label3, chkLeaveCopy, chkAllInFolder}) {
-        const int wanted = std::min(w->sizeHint().width(), width() - w->x());
-        if (wanted > w->width()) w->resize(wanted, w->height());
+    struct Place {
+        QWidget* w;
+        int left, top, width, height; // twips
+        QRect at(double scale) const { return twips(left, top, width, height, scale); }
+    };
+    const Place table[] = {{Label1, 120, 120, 855, 255},
+                           {txtFile, 120, 360, 6615, 285},
+                           {cmdOpen, 6840, 360, 300, 300},
+                           {Label2, 120, 840, 2055, 255},
+                           {txtExtension, 120, 1080, 615, 285},
+                           {Label3, 2400, 840, 1215, 255},
+                           {cmdChange, 2130, 1680, 1455, 495},
+                           {cmdCancel, 3690, 1680, 1455, 495},
+                           {cboNewExtension, 2400, 1080, 975, 315},
+                           {chkLeaveCopy, 3840, 840, 2295, 255},
+                           {chkAllInFolder, 3840, 1200, 3255, 255}};
+    const Place window{this, 0, 0, 7275, 2310};
+    const int margin = 120; // twips, the table's own left margin, kept on the right too
+    const QList<QWidget*> texts{Label1, Label2, Label3, chkLeaveCopy, chkAllInFolder};
+
+    // A text may widen into the free room to its right, up to the next control beside it
+    // or the window's margin.
+    const auto room = [&](const Place& p, double scale) {
+        const QRect r = p.at(scale);
+        int limit = twips(window.width - margin, 0, 0, 0, scale).left();
+        for (const Place& other : table) {
+            const QRect o = other.at(scale);
+            if (o.left() > r.left() && o.top() <= r.bottom() && o.bottom() >= r.top())
+                limit = std::min(limit, o.left());
+        }
+        return limit - r.left();
+    };
+    // The height a field leaves inside its frame for its line of text, as the style draws it.
+    const auto lineRoom = [this](QWidget* field, const QRect& r) {
+        if (field == cboNewExtension) {
+            QStyleOptionComboBox option;
+            option.initFrom(field);
+            option.rect = r;
+            option.editable = true;
+            return style()
+                ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, field)
+                .height();
+        }
+        QStyleOptionFrame option;
+        option.initFrom(field);
+        option.rect = r;
+        option.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field);
+        return style()->subElementRect(QStyle::SE_LineEditContents, &option, field).height();
+    };
+
+    // The table was drawn for a small font. What each control's text needs is set against
+    // the room the table gives it; where a font needs more, the whole table grows by the
+    // largest shortfall, as dialog units do, and keeps its proportions.
+    const int line = fontMetrics().height();
+    QList<std::pair<int, int>> needs; // {pixels needed, pixels given}
+    for (const Place& p : table) {
+        const QRect r = p.at(1);
+        if (texts.contains(p.w)) {
+            const int indicator =
+                qobject_cast<QCheckBox*>(p.w)
+                    ? style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, p.w)
+                    : 0;
+            needs.append({p.w->sizeHint().width(), room(p, 1)});
+            needs.append({std::max(line, indicator), r.height()});
+        } else if (p.w == cmdChange || p.w == cmdCancel) {
+            needs.append({p.w->sizeHint().width(), r.width()});
+            needs.append({p.w->sizeHint().height(), r.height()});
+        } else if (p.w != cmdOpen) { // the fields; the picture keeps its size
+            needs.append({line + r.height() - lineRoom(p.w, r), r.height()});
+        }
+    }
+    double scale = 1;
+    for (const auto& [need, given] : needs)
+        scale = std::max(scale, double(need) / given);
+    if (scale > 1) // one pixel more, which rounding the scaled edges may take away
+        for (const auto& [need, given] : needs)
+            scale = std::max(scale, (need + 1.0) / given);
+
+    setFixedSize(window.at(scale).size());
+    for (const Place& p : table) {
+        p.w->setGeometry(p.at(scale));
+        if (texts.contains(p.w))
+            p.w->resize(std::max(p.w->width(), std::min(p.w->sizeHint().width(), room(p, scale))),
+                        p.w->height());
     }
 }
 
@@ -149,6 +237,9 @@ void frmMain::setMessageBox(MessageBox* box) {
 }
 void frmMain::setFileSystem(FileSystem* fs) {
     fs_ = fs ? fs : ownFs_.get();
+}
+void frmMain::setJournal(Journal* journal) {
+    journal_ = journal ? journal : ownJournal_.get();
 }
 void frmMain::setDialogComponent(DialogComponent* dialog) {
     dlgMain = dialog ? dialog : ownDialog_.get();
@@ -182,14 +273,56 @@ void frmMain::cmdChange_Click() {
     const ChangeRequest request{txtFile->text(), txtExtension->text(), newExt,
                                 chkAllInFolder->checkState() != Qt::Unchecked,
                                 chkLeaveCopy->checkState() != Qt::Unchecked};
-    run_ = new ChangeRun(this, request, *fs_, *box_);
+    start([this, request](MessageBox& box, Progress& progress) {
+        return changeExtension(request, *fs_, box, progress, journal_);
+    });
+}
+
+void frmMain::undoLastChange() {
+    if (!run_)
+        start([this](MessageBox& box, Progress& progress) {
+            return morvane::undoLastChange(*fs_, box, progress, *journal_);
+        });
+}
+
+void frmMain::offerRecovery() {
+    const JournalState state = journal_->load();
+    if (!journal_->problem().isEmpty()) warn(journal_->problem());
+    if (!state.present || state.finished) return;
+    const qint64 changed = changedFiles(state, *fs_);
+    if (changed == 0) {
+        journal_->discard(); // the crash came before any file was touched
+        return;
+    }
+    const int answer = box_->show(QStringLiteral("The last change was interrupted after %1 of %2 "
+                                                 "files. Undo it?")
+                                      .arg(changed)
+                                      .arg(state.total),
+                                  MessageBox::YesNoQuestion);
+    if (answer == MessageBox::Yes)
+        undoLastChange();
+    else
+        journal_->discard(); // the files stay as they are
+}
+
+void frmMain::start(const std::function<ChangeEnd(MessageBox&, Progress&)>& job) {
+    run_ = new ChangeRun(
+        this,
+        [this, job](MessageBox& box, Progress& progress) {
+            const ChangeEnd end = job(box, progress);
+            // Without a journal the change still went ahead; say why it cannot be undone.
+            if (!journal_->problem().isEmpty()) warn(journal_->problem());
+            return end;
+        },
+        *box_);
     connect(run_, &ChangeRun::finished, this, [this] {
         const ChangeEnd end = run_->end();
         run_->deleteLater();
         run_ = nullptr;
         if (closeAfterRun_)
             close();
-        else if (end == ChangeEnd::Completed || end == ChangeEnd::Cancelled)
+        else if (end == ChangeEnd::Completed || end == ChangeEnd::Cancelled ||
+                 end == ChangeEnd::Undone)
             txtFile_Change();
     });
 }
@@ -197,6 +330,9 @@ void frmMain::cmdChange_Click() {
 void frmMain::cmdOpen_Click() {
     QString filter = defaultOpenFilter();
     qint32 extraFlags = 0;
+    // The dialog starts in the folder of the file named in the box, where that folder exists.
+    const QString named = txtFile->text();
+    dlgMain->initDir = named.isEmpty() ? QString() : QFileInfo(named).absolutePath();
     const QString chosen = ShowOpenDialog(*dlgMain, QString(), filter, extraFlags, false);
     if (!chosen.isEmpty()) txtFile->setText(chosen);
 }
@@ -229,6 +365,10 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
             break;
         }
     }
+    if (event->matches(QKeySequence::Undo)) {
+        undoLastChange();
+        return;
+    }
     QWidget::keyPressEvent(event);
 }
 
@@ -236,9 +376,16 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
 // Up and Down step from the entry equal to the text, and Down from a text of no entry gives
 // the top one. Alt+Down (open the list) and Ctrl stay the box's own.
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != cboNewExtension || event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
+    // Ctrl+Z undoes the typing in a text field first, then the last change.
+    auto* field = watched == cboNewExtension ? cboNewExtension->lineEdit()
+                                             : qobject_cast<QLineEdit*>(watched);
+    if (field && key->matches(QKeySequence::Undo) && !field->isUndoAvailable()) {
+        undoLastChange();
+        return true;
+    }
+    if (watched != cboNewExtension) return false;
     const bool up = key->key() == Qt::Key_Up || key->key() == Qt::Key_PageUp;
     const bool down = key->key() == Qt::Key_Down || key->key() == Qt::Key_PageDown;
     if ((!up && !down) || (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)))

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "dialogcomponent.h"
+#include "extensionchange.h"
 #include "ports.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -43,8 +45,12 @@ public:
     void cmdOpen_Click();
     void cmdCancel_Click();
 
-    // Whether a change is running on its worker thread.
+    // Whether a change (or an undo) is running on its worker thread.
     bool isChanging() const { return run_ != nullptr; }
+    // Puts the last change back (Ctrl+Z), on the worker thread; nothing when there is none.
+    void undoLastChange();
+    // At start: a change that a crash interrupted is offered for undoing.
+    void offerRecovery();
 
     // Centres the window on the screen it will appear on.
     void centre();
@@ -58,6 +64,7 @@ public:
     void setMessageBox(MessageBox* box);
     void setFileSystem(FileSystem* fs);
     void setDialogComponent(DialogComponent* dialog);
+    void setJournal(Journal* journal);
 
 signals:
     // The window is closing (Exit, Esc or its close command); the close always goes ahead.
@@ -74,6 +81,7 @@ protected:
 
 private:
     void pressDefault();
+    void start(const std::function<ChangeEnd(MessageBox&, Progress&)>& job);
     void layOut();
 
     std::unique_ptr<MessageBox> ownBox_;
@@ -82,6 +90,8 @@ private:
     MessageBox* box_;
     FileSystem* fs_;
     bool unloaded_ = false;
+    std::unique_ptr<Journal> ownJournal_;
+    Journal* journal_;
     ChangeRun* run_ = nullptr;
     bool closeAfterRun_ = false;
     QString refused_;

@@ -4,8 +4,13 @@
 
 namespace morvane {
 
+// Every file: on POSIX systems "*", since "*.*" would leave out names without a dot.
 inline const QString& defaultOpenFilter() {
+#ifdef Q_OS_WIN
     static const QString filter = QStringLiteral("All Files (*.*)|*.*");
+#else
+    static const QString filter = QStringLiteral("All Files (*)|*");
+#endif
     return filter;
 }
 

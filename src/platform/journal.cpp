@@ -1,0 +1,373 @@
+#include "journal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringEncoder>
+#include <QtEndian>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace morvane {
+namespace {
+
+enum Type : quint8 { Begin = 1, Intent = 2, Replaced = 3, Finished = 4 };
+
+const QByteArray header = QByteArrayLiteral("MORVANE-JOURNAL\n\x01");
+constexpr qsizetype magicSize = 16;
+constexpr qsizetype frame = 1 + 4 + 4; // type, length, checksum
+constexpr qsizetype idSize = 1 + 8 * 4;
+// Far above two paths of PATH_MAX: a length beyond it is damage, never a record.
+constexpr quint32 maxPayload = 64 * 1024;
+
+constexpr std::array<quint32, 256> crcTable = [] {
+    std::array<quint32, 256> table{};
+    for (quint32 i = 0; i < 256; ++i) {
+        quint32 c = i;
+        for (int k = 0; k < 8; ++k)
+            c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[i] = c;
+    }
+    return table;
+}();
+
+quint32 crc32(const char* p, qsizetype n) {
+    quint32 c = 0xFFFFFFFFu;
+    for (const char* end = p + n; p != end; ++p)
+        c = crcTable[(c ^ static_cast<quint8>(*p)) & 0xFF] ^ (c >> 8);
+    return ~c;
+}
+
+// Records written at a cursor into a buffer already sized for the worst case, so that a
+// batch of thousands costs one allocation. Paths are encoded as QFile::encodeName does.
+class RecordWriter {
+public:
+    explicit RecordWriter(char* at) : p_(at) {}
+    static qsizetype pathSpace(const QString& path) { return 1 + 4 + 3 * path.size(); }
+
+    void start(Type type) {
+        start_ = p_;
+        *p_++ = static_cast<char>(type);
+        p_ += 4;
+    }
+    template <class T> void put(T value) {
+        qToLittleEndian(value, p_);
+        p_ += sizeof value;
+    }
+    void path(const QString& path, const QByteArray& folder) {
+        char* flag = p_;
+        char* bytes = p_ + 5;
+        char* end = encoder_.appendToBuffer(bytes, path);
+        const bool inside = !folder.isEmpty() && end - bytes >= folder.size() &&
+                            std::memcmp(bytes, folder.constData(), folder.size()) == 0;
+        if (inside) {
+            std::memmove(bytes, bytes + folder.size(), end - bytes - folder.size());
+            end -= folder.size();
+        }
+        *flag = inside ? 1 : 0;
+        qToLittleEndian(static_cast<quint32>(end - bytes), flag + 1);
+        p_ = end;
+    }
+    // False when the record is too long to be read back.
+    bool end() {
+        const qsizetype payload = p_ - start_ - 5;
+        qToLittleEndian(static_cast<quint32>(payload), start_ + 1);
+        put(crc32(start_, p_ - start_));
+        return payload <= maxPayload;
+    }
+    char* at() const { return p_; }
+
+private:
+    char* p_;
+    char* start_ = nullptr;
+    QStringEncoder encoder_{QStringEncoder::System, QStringEncoder::Flag::Stateless};
+};
+
+// A cursor over one record's payload; any read past its end spoils it.
+class RecordReader {
+public:
+    RecordReader(const char* p, quint32 n) : p_(p), end_(p + n) {}
+    template <class T> T get() {
+        if (end_ - p_ < qsizetype(sizeof(T))) return ok_ = false, T{};
+        const T value = qFromLittleEndian<T>(p_);
+        p_ += sizeof value;
+        return value;
+    }
+    // A NUL spoils it: the system would take it as the end of another name.
+    QString path(const QByteArray& folder) {
+        const quint8 inside = get<quint8>();
+        const quint32 n = get<quint32>();
+        if (!ok_ || inside > 1 || quint32(end_ - p_) < n || std::memchr(p_, 0, n))
+            return ok_ = false, QString();
+        scratch_.truncate(0);
+        if (inside) scratch_.append(folder.constData(), folder.size());
+        scratch_.append(p_, n);
+        p_ += n;
+        return QFile::decodeName(scratch_);
+    }
+    bool whole() const { return ok_ && p_ == end_; }
+
+private:
+    const char* p_;
+    const char* end_;
+    bool ok_ = true;
+    QByteArray scratch_;
+};
+
+QString statePath() {
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(base)) base = QDir::homePath() + QStringLiteral("/.local/state");
+    return base + QLatin1Char('/') + applicationTitle() + QStringLiteral("/last-change");
+}
+
+// mkdir -p, private to the user as the base directory rules ask.
+bool makeFolder(const QByteArray& dir) {
+    if (::mkdir(dir.constData(), 0700) == 0 || errno == EEXIST) return true;
+    const qsizetype slash = dir.lastIndexOf('/');
+    return errno == ENOENT && slash > 0 && makeFolder(dir.left(slash)) &&
+           (::mkdir(dir.constData(), 0700) == 0 || errno == EEXIST);
+}
+
+bool writeAll(int fd, const char* p, qsizetype n) {
+    while (n > 0) {
+        const ssize_t done = ::write(fd, p, n);
+        if (done < 0 && errno == EINTR) continue;
+        if (done < 0) return false;
+        p += done;
+        n -= done;
+    }
+    return true;
+}
+
+} // namespace
+
+FileJournal::FileJournal() : FileJournal(statePath()) {}
+
+FileJournal::FileJournal(const QString& path) : path_(path) {}
+
+FileJournal::~FileJournal() {
+    if (fd_ >= 0) ::close(fd_); // an unfinished change stays an interrupted one
+}
+
+QByteArray FileJournal::temporaryName() const {
+    return QFile::encodeName(path_ + QStringLiteral(".%1.new").arg(::getpid()));
+}
+
+bool FileJournal::fail(int err) {
+    problem_ = QStringLiteral("the journal %1 cannot be written: %2")
+                   .arg(path_, QString::fromLocal8Bit(std::strerror(err)));
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    ::unlink(temporaryName().constData());
+    // Whatever is at the name now, the previous change or part of this one, must not be
+    // offered: this change goes on without a journal.
+    const QByteArray name = QFile::encodeName(path_);
+    if (::unlink(name.constData()) != 0 && errno != ENOENT && ::truncate(name.constData(), 0) != 0)
+        problem_ += QStringLiteral(", and what it holds so far cannot be removed");
+    return false;
+}
+
+bool FileJournal::running() {
+    if (fd_ < 0 && problem_.isEmpty()) problem_ = QStringLiteral("no change has begun");
+    return fd_ >= 0;
+}
+
+bool FileJournal::append(const QByteArray& bytes, qsizetype size) {
+    return (writeAll(fd_, bytes.constData(), size) && ::fdatasync(fd_) == 0) || fail(errno);
+}
+
+bool FileJournal::begin(const QString& folder, qint64 total) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    problem_.clear();
+    intended_ = 0;
+    folder_ = QFile::encodeName(folder);
+    const QFileInfo where(path_);
+    if (!makeFolder(QFile::encodeName(where.absolutePath()))) return fail(errno);
+
+    // Written beside the previous journal and renamed over it once on the disk, so that the
+    // previous change stays the last one until this one has safely started.
+    const QByteArray temporary = temporaryName();
+    fd_ = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
+    if (fd_ < 0) return fail(errno);
+    QByteArray start(header.size() + frame + 8 + RecordWriter::pathSpace(folder),
+                     Qt::Uninitialized);
+    std::memcpy(start.data(), header.constData(), header.size());
+    RecordWriter out(start.data() + header.size());
+    out.start(Begin);
+    out.put<qint64>(total);
+    out.path(folder, {});
+    if (!out.end()) return fail(ENAMETOOLONG);
+    if (!writeAll(fd_, start.constData(), out.at() - start.constData()) || ::fsync(fd_) != 0 ||
+        ::rename(temporary.constData(), QFile::encodeName(path_).constData()) != 0)
+        return fail(errno);
+    const int dir = ::open(QFile::encodeName(where.absolutePath()).constData(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = dir >= 0 && ::fsync(dir) == 0;
+    const int err = errno;
+    if (dir >= 0) ::close(dir);
+    return synced || fail(err);
+}
+
+bool FileJournal::intend(const QList<JournalRecord>& next) {
+    if (!running() || next.isEmpty()) return running();
+    qsizetype space = 0;
+    for (const JournalRecord& r : next)
+        space +=
+            frame + idSize + RecordWriter::pathSpace(r.source) + RecordWriter::pathSpace(r.target);
+    QByteArray batch(space, Qt::Uninitialized);
+    RecordWriter out(batch.data());
+    for (const JournalRecord& r : next) {
+        out.start(Intent);
+        out.put<quint8>(r.kind);
+        out.put(r.id.device);
+        out.put(r.id.inode);
+        out.put(r.id.size);
+        out.put(r.id.mtimeNs);
+        out.path(r.source, folder_);
+        out.path(r.target, folder_);
+        if (!out.end()) return fail(ENAMETOOLONG);
+    }
+    if (!append(batch, out.at() - batch.constData())) return false;
+    intended_ += next.size();
+    return true;
+}
+
+bool FileJournal::replaced(qint64 index, const QString& trashed) {
+    // The reader would refuse the whole journal for a file it never intended.
+    if (!running()) return false;
+    if (index < 0 || index >= intended_) return fail(EINVAL);
+    QByteArray record(frame + 8 + RecordWriter::pathSpace(trashed), Qt::Uninitialized);
+    RecordWriter out(record.data());
+    out.start(Replaced);
+    out.put(index);
+    out.path(trashed, folder_);
+    if (!out.end()) return fail(ENAMETOOLONG);
+    return append(record, out.at() - record.constData());
+}
+
+bool FileJournal::finish() {
+    if (!running()) return false;
+    QByteArray record(frame, Qt::Uninitialized);
+    RecordWriter out(record.data());
+    out.start(Finished);
+    out.end();
+    if (!append(record, record.size())) return false;
+    ::close(fd_);
+    fd_ = -1;
+    return true;
+}
+
+JournalState FileJournal::ignore(const QString& why) {
+    problem_ = QStringLiteral("ignoring the journal %1: %2").arg(path_, why);
+    return {};
+}
+
+JournalState FileJournal::load() {
+    problem_.clear();
+    QFile file(path_);
+    // Not blocking on a named pipe put in its place.
+    const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) return {};
+    struct stat st;
+    if (fd < 0 || ::fstat(fd, &st) != 0 ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        if (fd >= 0) ::close(fd);
+        return ignore(QStringLiteral("it cannot be read: ") + why);
+    }
+    const QString notOurs = QStringLiteral("it is not Morvane's");
+    const QString notWhole = QStringLiteral("it is not whole");
+    if (!S_ISREG(st.st_mode)) return ignore(notOurs);
+    if (st.st_size == 0) return {}; // how a journal that failed is left where it cannot go
+    // The start is checked before the rest is read: a large foreign file is never loaded.
+    QByteArray data = file.read(header.size());
+    if (!data.startsWith(header.left(magicSize))) return ignore(notOurs);
+    if (data != header) return ignore(QStringLiteral("it is of another version"));
+    file.seek(0);
+    data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return ignore(QStringLiteral("it cannot be read: ") + file.errorString());
+
+    JournalState state;
+    bool begun = false;
+    QByteArray folder;
+    const char* const base = data.constData();
+    const qsizetype size = data.size();
+    for (qsizetype at = header.size(); at < size;) {
+        const qsizetype left = size - at;
+        const quint32 n = left >= 5 ? qFromLittleEndian<quint32>(base + at + 1) : 0;
+        if (left < 5 || n > maxPayload || qsizetype(n) + frame > left ||
+            crc32(base + at, 5 + n) != qFromLittleEndian<quint32>(base + at + 5 + n)) {
+            // A write cut short by a crash: a record that runs past the end or ends at it,
+            // or zeros where the file system had grown the file but not filled it. That
+            // write never returned, so no file was touched on the strength of it.
+            const bool torn = left < 5 || (n <= maxPayload && qsizetype(n) + frame >= left) ||
+                              std::all_of(base + at, base + size, [](char c) { return c == 0; });
+            if (!torn || state.finished) return ignore(notWhole);
+            break;
+        }
+        const Type type = static_cast<Type>(base[at]);
+        RecordReader in(base + at + 5, n);
+        if (begun == (type == Begin) || state.finished) return ignore(notWhole);
+        switch (type) {
+        case Begin: {
+            state.total = in.get<qint64>();
+            folder = QFile::encodeName(in.path({}));
+            begun = true;
+            if (state.total < 0) return ignore(notWhole);
+            state.records.reserve(std::min<qint64>(state.total, left / (frame + idSize)));
+            break;
+        }
+        case Intent: {
+            JournalRecord r;
+            const quint8 kind = in.get<quint8>();
+            r.kind = static_cast<JournalRecord::Kind>(kind);
+            r.id = {in.get<quint64>(), in.get<quint64>(), in.get<qint64>(), in.get<qint64>()};
+            r.source = in.path(folder);
+            r.target = in.path(folder);
+            if ((kind != JournalRecord::Rename && kind != JournalRecord::Copy) ||
+                r.source.isEmpty() || r.target.isEmpty())
+                return ignore(notWhole);
+            state.records.append(std::move(r));
+            break;
+        }
+        case Replaced: {
+            const qint64 index = in.get<qint64>();
+            const QString trashed = in.path(folder);
+            if (index < 0 || index >= state.records.size() || trashed.isEmpty())
+                return ignore(notWhole);
+            state.records[index].trashed = trashed;
+            break;
+        }
+        case Finished:
+            state.finished = true;
+            break;
+        default:
+            return ignore(notWhole);
+        }
+        if (!in.whole()) return ignore(notWhole);
+        at += frame + n;
+    }
+    if (!begun) return ignore(notWhole);
+    state.present = true;
+    return state;
+}
+
+void FileJournal::discard() {
+    const QFileInfo info(path_);
+    QDir dir = info.dir();
+    const QStringList leftovers = dir.entryList({info.fileName() + QStringLiteral(".*.new")},
+                                                QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : leftovers)
+        dir.remove(name);
+    QFile::remove(path_);
+}
+
+} // namespace morvane

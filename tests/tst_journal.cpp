@@ -1,0 +1,281 @@
+// The journal of the last change on real files: names of any bytes, a kill part way, damage,
+// and disks that refuse it.
+#include "journal.h"
+#include "testfiles.h"
+
+#include <QDir>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace morvane;
+
+namespace {
+
+const QString photos = QStringLiteral("/home/ann/Documents/photos");
+
+// Three files in two batches; the second, a copy, replaced a file now in the trash.
+QList<JournalRecord> threeFiles(const QString& source, const QString& target) {
+    const QString trash = QStringLiteral("/home/ann/.local/share/Trash/files/b.md");
+    return {{JournalRecord::Rename, source, target, {2049, 1, 1234567890123, -42}, {}},
+            {JournalRecord::Copy, photos + "/b.txt", photos + "/b.md", {2049, 2, 0, 0}, trash},
+            {JournalRecord::Rename, photos + "/c.txt", "/mnt/c.md", {7, 3, 1, 1}, {}}};
+}
+
+bool writeThree(FileJournal& j, const QString& folder, const QList<JournalRecord>& all) {
+    return j.begin(folder, 3) && j.intend(all.mid(0, 2)) && j.replaced(1, all[1].trashed) &&
+           j.intend(all.mid(2));
+}
+
+bool same(const JournalRecord& a, const JournalRecord& b) {
+    return a.kind == b.kind && a.source == b.source && a.target == b.target && a.id == b.id &&
+           a.trashed == b.trashed;
+}
+
+// For a kill, or another user: the exit code of body run in a child, -1 for a signal.
+template <class Body> int inChild(Body body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(10);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+class tst_journal : public QObject {
+    Q_OBJECT
+private slots:
+    void roundTrip_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QByteArray>("stored"); // bytes the file must hold as they are
+        QTest::addColumn<bool>("killed");       // before it finished
+        const QString a = photos + "/a.txt";
+        QTest::newRow("finished") << photos << a << QByteArray("/a.txt") << false;
+        QTest::newRow("newline and spaces")
+            << photos << photos + "/line\nbreak .txt" << QByteArray("/line\nbreak .txt") << false;
+        QTest::newRow("non-ASCII and emoji, outside the folder")
+            << photos << "/mnt/Grüße 😀.txt"
+            << QByteArray("/mnt/Gr\xc3\xbc\xc3\x9f\x65 \xf0\x9f\x98\x80.txt") << false;
+        QTest::newRow("current folder") << ""
+                                        << "a.txt" << QByteArray("a.txt") << false;
+        QTest::newRow("killed") << photos << a << QByteArray("/a.txt") << true;
+    }
+
+    void roundTrip() {
+        QFETCH(QString, folder);
+        QFETCH(QString, source);
+        QFETCH(QByteArray, stored);
+        QFETCH(bool, killed);
+        QTemporaryDir tmp;
+        FileJournal j(tmp.path() + "/last-change");
+        const QList<JournalRecord> all = threeFiles(source, photos + "/a.md");
+        if (killed)
+            QCOMPARE(inChild([&] { return writeThree(j, folder, all) && ::raise(SIGKILL); }), -1);
+        else
+            QVERIFY2(writeThree(j, folder, all) && j.finish(), qPrintable(j.problem()));
+        const JournalState state = FileJournal(j.fileName()).load();
+        QVERIFY(state.present && state.total == 3);
+        QCOMPARE(state.finished, !killed);
+        QVERIFY(
+            std::equal(all.begin(), all.end(), state.records.begin(), state.records.end(), same));
+        const QByteArray file = read(j.fileName());
+        QVERIFY(file.contains(stored));
+        // The folder is written once; the names inside it are kept without it.
+        if (!folder.isEmpty()) QCOMPARE(file.count(QFile::encodeName(folder)), 1);
+    }
+
+    void damaged_data() {
+        // Records of Begin, I0, I1, Replaced(1), I2, Finished, or -1: 64 zero bytes.
+        QTest::addColumn<QList<int>>("order");
+        QTest::addColumn<int>("cut"); // bytes taken off the end
+        QTest::addColumn<int>("at");  // where mask is XORed in; < 0 from the end
+        QTest::addColumn<QByteArray>("mask");
+        QTest::addColumn<QString>("expect"); // records of an interrupted change, or the problem
+        const QList<int> all{0, 1, 2, 3, 4, 5};
+        const int i0 = 17 + 9 + 8 + 5 + photos.size(); // where the first intent starts
+        const QByteArray none;
+        QTest::newRow("torn Finished") << all << 3 << 0 << none << "3";
+        QTest::newRow("batch cut part way") << all.mid(0, 5) << 20 << 0 << none << "2";
+        QTest::newRow("grown, not filled") << QList<int>{0, 1, 2, 3, -1} << 0 << 0 << none << "2";
+        QTest::newRow("bad checksum at the end") << all << 0 << -1 << QByteArray("\1") << "3";
+        QTest::newRow("empty: a journal that failed") << QList<int>() << 17 << 0 << none << "";
+        QTest::newRow("header only") << QList<int>() << 0 << 0 << none << "not whole";
+        QTest::newRow("byte flipped in the middle")
+            << all << 0 << i0 + 20 << QByteArray("\x40") << "not whole";
+        QTest::newRow("garbage length")
+            << all << 0 << i0 + 1 << QByteArray("\0\0\0\xf0", 4) << "not whole";
+        QTest::newRow("zeros in the middle")
+            << QList<int>{0, 1, -1, 2, 3, 4, 5} << 0 << 0 << none << "not whole";
+        QTest::newRow("foreign") << all << 0 << 0 << QByteArray(" ") << "not Morvane's";
+        QTest::newRow("other version")
+            << all << 0 << 16 << QByteArray("\3") << "of another version";
+        QTest::newRow("intent before Begin") << all.mid(1) << 0 << 0 << none << "not whole";
+        QTest::newRow("two Begins") << QList<int>{0, 0, 1} << 0 << 0 << none << "not whole";
+        QTest::newRow("zeros after Finished")
+            << all + QList<int>{-1} << 0 << 0 << none << "not whole";
+        QTest::newRow("after Finished") << all + QList<int>{4} << 0 << 0 << none << "not whole";
+        QTest::newRow("replaced file never intended")
+            << QList<int>{0, 1, 3} << 0 << 0 << none << "not whole";
+    }
+
+    void damaged() {
+        QFETCH(QList<int>, order);
+        QFETCH(int, cut);
+        QFETCH(int, at);
+        QFETCH(QByteArray, mask);
+        QFETCH(QString, expect);
+        QTemporaryDir tmp;
+        FileJournal j(tmp.path() + "/last-change");
+        QVERIFY(writeThree(j, photos, threeFiles(photos + "/a.txt", photos + "/a.md")) &&
+                j.finish());
+        const QByteArray whole = read(j.fileName());
+        QList<QByteArray> parts;
+        for (qsizetype at = 17; at < whole.size(); at += parts.last().size())
+            parts.append(whole.mid(at, 9 + qFromLittleEndian<quint32>(whole.constData() + at + 1)));
+        QCOMPARE(parts.size(), 6);
+        QByteArray file = whole.left(17);
+        for (int i : order)
+            file += i < 0 ? QByteArray(64, '\0') : parts[i];
+        for (qsizetype k = 0; k < mask.size(); ++k)
+            file[(at < 0 ? file.size() + at : at) + k] ^= mask[k];
+        file.chop(cut);
+        write(j.fileName(), file);
+
+        const JournalState state = j.load();
+        bool interrupted = false;
+        const int records = expect.toInt(&interrupted);
+        QCOMPARE(state.present, interrupted);
+        QCOMPARE(state.records.size(), records);
+        QVERIFY(!state.finished && (records < 2 || !state.records[1].trashed.isEmpty()));
+        QCOMPARE(j.problem(), interrupted || expect.isEmpty()
+                                  ? QString()
+                                  : "ignoring the journal " + j.fileName() + ": it is " + expect);
+    }
+
+    void refused_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("partWay"); // a first batch is on the disk before the fault
+        QTest::addColumn<QString>("reason");
+        const QString full = "No space left on device";
+        QTest::newRow("full disk at the start") << "full" << false << full;
+        QTest::newRow("full disk part way") << "full" << true << full;
+        QTest::newRow("a name longer than any path") << "long" << true << "File name too long";
+        QTest::newRow("replaced file never intended") << "index" << true << "Invalid argument";
+        QTest::newRow("read-only folder") << "nobody" << false << "Permission denied";
+        // Nothing at all can be changed there: the previous change stays, and it says so.
+        QTest::newRow("read-only disk") << "readonly" << false << "Read-only file system";
+    }
+
+    // The change goes on without a journal, and none is left that would be offered for Undo.
+    void refused() {
+        QFETCH(QString, fault);
+        QFETCH(bool, partWay);
+        QFETCH(QString, reason);
+        QTemporaryDir tmp;
+        const QString dir = tmp.path() + "/state", path = dir + "/Morvane/last-change";
+        const QByteArray disk = QFile::encodeName(dir), morvane = disk + "/Morvane";
+        const bool kept = fault == "readonly";
+        QVERIFY(QDir().mkpath(dir));
+        if (::mount("tmpfs", disk, "tmpfs", 0, "size=64k") != 0)
+            QSKIP("mounting a small tmpfs is refused here (needs root)");
+        const auto unmount = qScopeGuard([&] { ::umount2(disk, MNT_DETACH); });
+
+        QList<JournalRecord> big = threeFiles(photos + "/a.txt", photos + "/a.md");
+        FileJournal j(path);
+        QVERIFY(j.begin(photos, 1) && j.intend(big.mid(0, 1)) && j.finish()); // the previous
+        if (partWay) QVERIFY(j.begin(photos, 3) && j.intend(big.mid(0, 2)));
+        for (int i = 0; i < 100; ++i) // more than the last page of the journal holds
+            big.append({JournalRecord::Rename, QString(60, 'x'), QString(60, 'y'), {}, {}});
+        if (fault == "long") big[50].target = QString(70000, 'z');
+        if (kept) QVERIFY(::mount("tmpfs", disk, "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0);
+        if (fault == "nobody") // the file stays writable: its folder alone is read-only
+            QVERIFY(::chmod(QFile::encodeName(tmp.path()), 0711) == 0 &&
+                    ::chown(morvane, 65534, 65534) == 0 && ::chmod(morvane, 0500) == 0 &&
+                    ::chown(QFile::encodeName(path), 65534, 65534) == 0);
+        if (fault == "full") { // every free page taken
+            struct statvfs free;
+            const int filler = ::open(disk + "/filler", O_WRONLY | O_CREAT, 0600);
+            QVERIFY(::fstatvfs(filler, &free) == 0 &&
+                    ::posix_fallocate(filler, 0, off_t(free.f_bavail * free.f_frsize)) == 0);
+            ::close(filler);
+        }
+        QCOMPARE(inChild([&] {
+                     if (fault == "nobody" && (::setgroups(0, nullptr) != 0 ||
+                                               ::setgid(65534) != 0 || ::setuid(65534) != 0))
+                         return 2;
+                     const bool refused = fault == "index" ? !j.replaced(2, "/t")
+                                          : partWay        ? !j.intend(big)
+                                                           : !j.begin(photos, 3);
+                     // The change goes on without it; nothing more is written.
+                     const QString why = j.problem();
+                     if (refused && !j.intend(big) && !j.replaced(0, "/t") && !j.finish() &&
+                         j.problem() == why &&
+                         why.startsWith("the journal " + path + " cannot be written: " + reason) &&
+                         why.endsWith("cannot be removed") == kept)
+                         return 0;
+                     std::fprintf(stderr, "%s\n", qPrintable(why));
+                     return 1;
+                 }),
+                 0);
+        const JournalState state = j.load();
+        QVERIFY2(j.problem().isEmpty(), qPrintable(j.problem()));
+        QCOMPARE(state.records.size(), kept ? 1 : 0);
+        QCOMPARE(state.present, kept);
+        // A journal that could not be removed is emptied.
+        QCOMPARE(QDir(morvane).entryList(QDir::Files | QDir::Hidden),
+                 kept || fault == "nobody" ? QStringList{"last-change"} : QStringList());
+    }
+
+    void location_data() {
+        QTest::addColumn<QByteArray>("xdg"); // "-": unset
+        QTest::addColumn<QString>("folder"); // under the test's home
+        QTest::newRow("set") << QByteArray("{home}/xdg") << "/xdg/Morvane";
+        QTest::newRow("empty") << QByteArray("") << "/.local/state/Morvane";
+        QTest::newRow("relative") << QByteArray("xdg") << "/.local/state/Morvane";
+        QTest::newRow("unset") << QByteArray("-") << "/.local/state/Morvane";
+    }
+
+    // A private folder, which discard leaves empty, crashed leftovers included.
+    void location() {
+        QFETCH(QByteArray, xdg);
+        QFETCH(QString, folder);
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldXdg = qgetenv("XDG_STATE_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", oldHome);
+            oldXdg.isNull() ? qunsetenv("XDG_STATE_HOME") : qputenv("XDG_STATE_HOME", oldXdg);
+        });
+        qputenv("HOME", QFile::encodeName(home.path()));
+        xdg == "-" ? qunsetenv("XDG_STATE_HOME")
+                   : qputenv("XDG_STATE_HOME", xdg.replace("{home}", qgetenv("HOME")));
+        FileJournal j;
+        QCOMPARE(j.fileName(), home.path() + folder + "/last-change");
+        QVERIFY(j.begin(photos, 1));
+        struct stat st;
+        QVERIFY(::stat(QFile::encodeName(home.path() + folder), &st) == 0);
+        QCOMPARE(st.st_mode & 0777, 0700u);
+        write(j.fileName() + ".99999.new", "left by a crash");
+        j.discard();
+        QCOMPARE(QDir(home.path() + folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QVERIFY(!j.load().present && j.problem().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_journal)
+#include "tst_journal.moc"
