@@ -78,10 +78,13 @@ int ChangeRun::Relay::show(const QString& prompt, int style, const QString& capt
 int ChangeRun::showOnWindow(const QString& prompt, int style, const QString& caption) {
     if (quiet_) return style == MessageBox::YesNoWarning ? MessageBox::No : MessageBox::Ok;
     if (style != MessageBox::YesNoWarning) {
-        // The run's last word: shown once the progress window has gone.
+        // The run's last word: shown once the progress window has gone. An undo asked for
+        // there goes on in the same run, with a progress window of its own.
         showTimer_.stop();
         dropProgress();
-        return box_.show(prompt, style, caption);
+        const int answer = box_.show(prompt, style, caption);
+        if (answer == MessageBox::Undo) showTimer_.start(showAfterMs);
+        return answer;
     }
     // A progress window appearing later must not cover the question.
     const bool pending = showTimer_.isActive();
