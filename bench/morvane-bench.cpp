@@ -31,6 +31,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <malloc.h>
 #include <memory>
 #include <set>
@@ -431,6 +432,26 @@ struct WindowRun {
     bool verified = true;
 };
 
+// Starts the Change button's run over folder on its worker thread and turns the window's
+// event loop until the run ends; `meanwhile` is called once the run has started.
+morvane::ChangeEnd runThreaded(QWidget& window, const std::string& folder, YesBox& box,
+                               const std::function<void(morvane::ChangeRun&)>& meanwhile) {
+    const morvane::ChangeRequest request{QFile::decodeName((folder + "/" + txtName(1)).c_str()),
+                                         QStringLiteral("txt"), QStringLiteral("md"), true, false};
+    morvane::NativeFileSystem fs;
+    QEventLoop loop;
+    morvane::ChangeRun run(
+        &window,
+        [&](morvane::MessageBox& b, morvane::Progress& p) {
+            return morvane::changeExtension(request, fs, b, p);
+        },
+        box);
+    QObject::connect(&run, &morvane::ChangeRun::finished, &loop, &QEventLoop::quit);
+    meanwhile(run);
+    loop.exec();
+    return run.end();
+}
+
 // The Change button's run: worker thread, progress reports and the message box round trip
 // on a real event loop, against the same operation called directly on identical folders;
 // then a run cancelled half way.
@@ -448,10 +469,6 @@ WindowRun timeWindowRun(long n, const Options& o) {
                 r = runMorvane(folder, txtName(1), false);
                 w.direct = std::min(w.direct, r.seconds);
             } else {
-                morvane::ChangeRequest request{
-                    QFile::decodeName((folder + "/" + txtName(1)).c_str()), QStringLiteral("txt"),
-                    QStringLiteral("md"), true, false};
-                morvane::NativeFileSystem fs;
                 YesBox box;
                 // A timer that wants every millisecond shows how long the loop was kept away.
                 QElapsedTimer sinceTurn;
@@ -461,22 +478,14 @@ WindowRun timeWindowRun(long n, const Options& o) {
                     gap = std::max(gap, sinceTurn.nsecsElapsed() / 1e6);
                     sinceTurn.restart();
                 });
-                QEventLoop loop;
                 const auto t0 = Clock::now();
-                morvane::ChangeRun run(
-                    &window,
-                    [&](morvane::MessageBox& b, morvane::Progress& p) {
-                        return morvane::changeExtension(request, fs, b, p);
-                    },
-                    box);
-                QObject::connect(&run, &morvane::ChangeRun::finished, &loop, &QEventLoop::quit);
-                sinceTurn.start();
-                tick.start(1);
-                loop.exec();
+                const morvane::ChangeEnd end = runThreaded(window, folder, box, [&](auto&) {
+                    sinceTurn.start();
+                    tick.start(1);
+                });
                 r.seconds = secondsSince(t0);
-                tick.stop();
                 r.ok =
-                    run.end() == morvane::ChangeEnd::Completed &&
+                    end == morvane::ChangeEnd::Completed &&
                     box.last ==
                         QStringLiteral("Conversion complete. %1 file extensions changed.").arg(n);
                 w.threaded = std::min(w.threaded, r.seconds);
@@ -494,26 +503,16 @@ WindowRun timeWindowRun(long n, const Options& o) {
     // Cancel half way through: the time until the run has stopped and said so.
     const std::string folder = workRoot + "/window-cancel";
     buildFolder(folder, n);
-    morvane::ChangeRequest request{QFile::decodeName((folder + "/" + txtName(1)).c_str()),
-                                   QStringLiteral("txt"), QStringLiteral("md"), true, false};
-    morvane::NativeFileSystem fs;
     YesBox box;
-    QEventLoop loop;
     Clock::time_point cancelledAt;
-    morvane::ChangeRun run(
-        &window,
-        [&](morvane::MessageBox& b, morvane::Progress& p) {
-            return morvane::changeExtension(request, fs, b, p);
-        },
-        box);
-    QObject::connect(&run, &morvane::ChangeRun::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(int(std::max(10.0, w.direct * 500)), [&] {
-        cancelledAt = Clock::now();
-        run.cancel();
+    const morvane::ChangeEnd end = runThreaded(window, folder, box, [&](morvane::ChangeRun& run) {
+        QTimer::singleShot(int(std::max(10.0, w.direct * 500)), &run, [&] {
+            cancelledAt = Clock::now();
+            run.cancel();
+        });
     });
-    loop.exec();
     w.cancelMs = secondsSince(cancelledAt) * 1000;
-    w.verified = w.verified && run.end() == morvane::ChangeEnd::Cancelled &&
+    w.verified = w.verified && end == morvane::ChangeEnd::Cancelled &&
                  box.last.startsWith(QStringLiteral("Conversion cancelled. "));
     if (!o.keep) removeFolder(folder);
     return w;
@@ -629,10 +628,11 @@ int runOnly(const Options& o) {
 }
 
 void usage() {
-    std::fprintf(stderr,
-                 "usage: morvane-bench [N ...] [--dir D] [--keep] [--repeat R] [--copy-n C]\n"
-                 "                     [--probe-calls K]\n"
-                 "       morvane-bench --run-only --dir D [--copy] [--journal J] [--kill-after-ms M]\n");
+    std::fprintf(
+        stderr,
+        "usage: morvane-bench [N ...] [--dir D] [--keep] [--repeat R] [--copy-n C]\n"
+        "                     [--probe-calls K]\n"
+        "       morvane-bench --run-only --dir D [--copy] [--journal J] [--kill-after-ms M]\n");
     std::exit(2);
 }
 

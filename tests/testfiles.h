@@ -2,9 +2,15 @@
 
 // Small helpers for tests that make and read real files.
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 inline void write(const QString& path, const QByteArray& content) {
     QFile f(path);
@@ -22,4 +28,40 @@ inline void isolateUserFolders() {
     static QTemporaryDir home;
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data")); // made at first use
     qputenv("XDG_STATE_HOME", QFile::encodeName(home.path() + "/state"));
+}
+
+// A real, small file system of its own (a tmpfs), unmounted when the test ends. Mounting
+// needs root; callers skip without it.
+struct SmallDisk {
+    QString path;
+    bool mounted;
+    SmallDisk(const QString& at, const char* size) : path(at) {
+        QDir().mkpath(at);
+        mounted = ::mount("tmpfs", QFile::encodeName(at).constData(), "tmpfs", 0,
+                          (QByteArray("size=") + size).constData()) == 0;
+    }
+    ~SmallDisk() {
+        if (mounted) ::umount2(QFile::encodeName(path).constData(), MNT_DETACH);
+    }
+    // Takes every free byte: a full disk.
+    void fill() const {
+        QFile filler(path + "/filler");
+        if (filler.open(QIODevice::WriteOnly))
+            while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
+            }
+    }
+    operator QString() const { return path; }
+};
+
+// The exit code of body run in a forked child, or -1 when a signal ended it (a hang meets
+// an alarm): for a kill, a hang or another user that would spoil the test process.
+inline int exitCodeOf(const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(10);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -15,14 +15,11 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
-
-#include <sys/mount.h>
 
 using namespace morvane;
 
@@ -597,19 +594,13 @@ void tst_extensionchange::undo() {
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     };
     const QStringList trashedBefore = trashed();
-    QString journalPath = tmp.path() + "/state/last-change";
-    const QByteArray full = QFile::encodeName(tmp.path() + "/full");
+    std::optional<SmallDisk> full;
     if (meanwhile == "full") {
-        QDir().mkpath(tmp.path() + "/full");
-        if (::mount("tmpfs", full.constData(), "tmpfs", 0, "size=64k") != 0)
-            QSKIP("mounting a small tmpfs is refused here (needs root)");
-        QFile filler(tmp.path() + "/full/filler");
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
-        }
-        journalPath = tmp.path() + "/full/last-change";
+        full.emplace(tmp.path() + "/full", "64k");
+        if (!full->mounted) QSKIP("mounting a small tmpfs needs root");
+        full->fill();
     }
-    const auto unmount = qScopeGuard([&] { ::umount2(full.constData(), MNT_DETACH); });
+    const QString journalPath = (full ? full->path : tmp.path()) + "/last-change";
     NativeFileSystem fs;
     ScriptedBox box;
     box.closing = meanwhile.isEmpty() ? MessageBox::Undo : MessageBox::Ok;

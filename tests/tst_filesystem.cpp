@@ -34,21 +34,6 @@ QStringList entries(const QString& dir) {
     return names;
 }
 
-// A real, small file system of its own (a tmpfs), unmounted when the test ends.
-struct SmallDisk {
-    QString path;
-    bool mounted;
-    SmallDisk(const QString& at, const char* size) : path(at) {
-        QDir().mkpath(at);
-        mounted = ::mount("tmpfs", QFile::encodeName(at).constData(), "tmpfs", 0,
-                          (QByteArray("size=") + size).constData()) == 0;
-    }
-    ~SmallDisk() {
-        if (mounted) ::umount2(QFile::encodeName(path).constData(), MNT_DETACH);
-    }
-    operator QString() const { return path; }
-};
-
 // "name=content" for files (with " (2 links)" when it has two names), "name->where" for
 // symbolic links; hidden entries included.
 QStringList state(const QString& dir) {
@@ -65,18 +50,6 @@ QStringList state(const QString& dir) {
                        (st.st_nlink > 1 ? QStringLiteral(" (%1 links)").arg(st.st_nlink) : ""));
     }
     return out;
-}
-
-// The forked child's exit code, or -1 when a signal ended it (a hang meets an alarm).
-int exitCodeOf(const std::function<int()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::alarm(10);
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 const QString complete = QStringLiteral("Conversion complete. ");
