@@ -28,6 +28,10 @@ public:
     void untrash(const QString& trashed, const QString& to) override;
 };
 
+// Returns the heap's free memory to the system, so that a large run does not leave the
+// program bigger than before it.
+void giveBackFreeMemory();
+
 // A write past the file-size limit must fail with an error, not end the program.
 void ignoreFileSizeSignal();
 

@@ -16,6 +16,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <linux/fs.h>
+#include <malloc.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -351,7 +354,50 @@ void writeAll(int fd, const char* data, ssize_t size) {
     }
 }
 
+// Whether the kernel refused to copy this way here, so that another way must do.
+bool refused(int err) {
+    return err == EXDEV || err == EINVAL || err == ENOSYS || err == EOPNOTSUPP || err == ENOTTY;
+}
+
+// Copies the content of in to out from their current offsets. The kernel does it where it
+// can: a clone shares the blocks at once (btrfs, XFS), copy_file_range spares the trip
+// through this process; a read/write loop is left for where neither works. Between blocks
+// a cancelled copy stops, and its unnamed file is dropped with the target untouched.
+void copyContent(int in, int out, qint64 size, Progress& progress) {
+    if (::ioctl(out, FICLONE, in) == 0) {
+        progress.copying(size, size);
+        return;
+    }
+    qint64 done = 0;
+    std::vector<char> buffer;
+    for (bool kernel = true;;) {
+        if (progress.cancelled()) throw Cancelled{};
+        ssize_t n;
+        if (kernel) {
+            n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 23, 0);
+        } else {
+            buffer.resize(1 << 18);
+            n = ::read(in, buffer.data(), buffer.size());
+            if (n > 0) writeAll(out, buffer.data(), n);
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && kernel && refused(errno)) {
+            kernel = false; // both offsets stand where the kernel left them
+            continue;
+        }
+        if (n < 0) fail(errno);
+        if (n == 0) return;
+        progress.copying(done += n, size);
+    }
+}
+
 } // namespace
+
+void giveBackFreeMemory() {
+#ifdef __GLIBC__
+    ::malloc_trim(0);
+#endif
+}
 
 // The existence test's rule for one literal path whose file name part is name. A status
 // call that fails for another reason than a missing name leaves its errno in *err.
@@ -450,17 +496,7 @@ QString NativeFileSystem::copy(const QString& from, const QString& to,
     if (::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) & ~O_NONBLOCK) != 0) fail(errno);
 
     TemporaryFile out(to);
-    std::vector<char> buffer(1 << 18);
-    for (qint64 done = 0;;) {
-        // Between blocks: a cancelled copy drops its unnamed file, the target untouched.
-        if (progress.cancelled()) throw Cancelled{};
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) fail(errno);
-        if (n == 0) break;
-        writeAll(out.fd(), buffer.data(), n);
-        progress.copying(done += n, st.st_size);
-    }
+    copyContent(in, out.fd(), st.st_size, progress);
     // Kept where the file system can keep them, as cp -p does: FAT and many FUSE file
     // systems refuse them, and the copy still lands.
     const auto bestEffort = [](int result) {

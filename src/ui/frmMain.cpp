@@ -319,6 +319,7 @@ void frmMain::start(const std::function<ChangeEnd(MessageBox&, Progress&)>& job)
         const ChangeEnd end = run_->end();
         run_->deleteLater();
         run_ = nullptr;
+        giveBackFreeMemory(); // the run's lists of names are gone
         if (closeAfterRun_)
             close();
         else if (end == ChangeEnd::Completed || end == ChangeEnd::Cancelled ||
