@@ -21,6 +21,9 @@
 #include <QThread>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 using namespace morvane;
 
 Q_DECLARE_METATYPE(ChangeEnd)
@@ -485,6 +488,7 @@ void tst_extensionchange::runOnItsThread_data() {
     QTest::newRow("Esc") << "Esc";
     QTest::newRow("question over the progress window") << "question";
     QTest::newRow("window closed") << "close";
+    QTest::newRow("Cancel, then Undo") << "undo"; // from the cancelled run's own box
 }
 
 void tst_extensionchange::runOnItsThread() {
@@ -520,7 +524,8 @@ void tst_extensionchange::runOnItsThread() {
         QTRY_VERIFY(progress->labelText().startsWith("Changing file "));
         form.cmdChange->click(); // no second run meanwhile
     }
-    if (act == "cancel") progress->findChild<QPushButton*>()->click();
+    if (act == "undo") box.closing = MessageBox::Undo;
+    if (act == "cancel" || act == "undo") progress->findChild<QPushButton*>()->click();
     if (act == "Esc") QTest::keyClick(progress, Qt::Key_Escape);
     if (act == "close") QVERIFY(!form.close()); // not yet: once the run has stopped
     QTRY_VERIFY(!form.isChanging());
@@ -535,6 +540,9 @@ void tst_extensionchange::runOnItsThread() {
         QCOMPARE(unloading.count(), 1);
         QVERIFY(!form.isVisible());
         QVERIFY(changed < count);
+    } else if (act == "undo") {
+        QCOMPARE(changed, 0);
+        QVERIFY2(box.texts().last().startsWith("Undo complete. "), qPrintable(box.texts().last()));
     } else if (act == "cancel" || act == "Esc") {
         QVERIFY(changed > 0 && changed < count);
         QCOMPARE(box.texts(), QStringList{QString("Conversion cancelled. %1 file extensions "
@@ -576,6 +584,9 @@ void tst_extensionchange::undo_data() {
     row("journal on a full disk", two, true, false, "full",
         {"a.md=a.txt", "b.md=b.txt", "c.log=c.log"},
         "Conversion complete. 2 file extensions changed.");
+    // A file already at a copy's target, declined, that looks just like the copy would.
+    row("copy declined over a twin", {"a.txt", "b.txt"}, true, true, "twin", {},
+        "Undo complete. 1 files restored.");
 }
 
 void tst_extensionchange::undo() {
@@ -588,7 +599,6 @@ void tst_extensionchange::undo() {
     const QString d = tmp.path() + "/files/";
     QDir().mkpath(d);
     makeFiles(d, files);
-    const QStringList before = snapshot(d);
     const auto trashed = [] {
         return QDir(qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files")
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -603,7 +613,16 @@ void tst_extensionchange::undo() {
     const QString journalPath = (full ? full->path : tmp.path()) + "/last-change";
     NativeFileSystem fs;
     ScriptedBox box;
-    box.closing = meanwhile.isEmpty() ? MessageBox::Undo : MessageBox::Ok;
+    if (meanwhile == "twin") {
+        QVERIFY(QFile::copy(d + "a.txt", d + "a.md"));
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(d + "a.txt").constData(), &st), 0);
+        const timespec times[2] = {st.st_atim, st.st_mtim}; // to the nanosecond
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(d + "a.md").constData(), times, 0), 0);
+        box.answers.insert("a.md", MessageBox::No);
+    }
+    const QStringList before = snapshot(d);
+    box.closing = meanwhile.isEmpty() || meanwhile == "twin" ? MessageBox::Undo : MessageBox::Ok;
     auto journal = std::make_unique<FileJournal>(journalPath);
     changeExtension({d + "a.txt", "txt", "md", allInFolder, leaveCopy}, fs, box, noProgress(),
                     journal.get());
@@ -615,7 +634,8 @@ void tst_extensionchange::undo() {
     if (meanwhile == "restart") journal = std::make_unique<FileJournal>(journalPath);
     if (meanwhile.contains('='))
         write(d + meanwhile.section('=', 0, 0), meanwhile.section('=', 1).toUtf8());
-    if (!meanwhile.isEmpty()) undoLastChange(fs, box, noProgress(), *journal);
+    if (!meanwhile.isEmpty() && meanwhile != "twin")
+        undoLastChange(fs, box, noProgress(), *journal);
     QCOMPARE(snapshot(d), after.isEmpty() ? before : after);
     QTEST(box.texts().last(), "message");
     // What the change put in the Trash has come back out of it.
@@ -653,8 +673,8 @@ void tst_extensionchange::undoFromTheWindow() {
     QVERIFY(journal.begin(tmp.path() + "/", 2));
     const FileId id = *NativeFileSystem().identify(tmp.path() + "/a.txt");
     QVERIFY(journal.intend(
-        {{JournalRecord::Rename, tmp.path() + "/a.txt", tmp.path() + "/a.md", id, {}},
-         {JournalRecord::Rename, tmp.path() + "/b.txt", tmp.path() + "/b.md", {}, {}}}));
+        {{JournalRecord::Rename, tmp.path() + "/a.txt", tmp.path() + "/a.md", id, {}, {}},
+         {JournalRecord::Rename, tmp.path() + "/b.txt", tmp.path() + "/b.md", {}, {}, {}}}));
     QVERIFY(QFile::rename(tmp.path() + "/a.txt", tmp.path() + "/a.md"));
     form.offerRecovery();
     QCOMPARE(box.shown.last().prompt,

@@ -62,10 +62,17 @@ QList<JournalRecord> intents(const QStringList& sources, qsizetype from, const C
     QList<JournalRecord> next;
     const qsizetype end = std::min(sources.size(), from + journalBatch);
     next.reserve(end - from);
-    for (qsizetype i = from; i < end; ++i)
-        next.append({r.leaveCopy ? JournalRecord::Copy : JournalRecord::Rename, sources[i],
-                     targetName(sources[i], r.currentExt, r.newExt, sep),
-                     fs.identify(sources[i]).value_or(FileId{}), QString()});
+    for (qsizetype i = from; i < end; ++i) {
+        JournalRecord record{r.leaveCopy ? JournalRecord::Copy : JournalRecord::Rename,
+                             sources[i],
+                             targetName(sources[i], r.currentExt, r.newExt, sep),
+                             fs.identify(sources[i]).value_or(FileId{}),
+                             {},
+                             {}};
+        // A file already at a copy's target, and left there, is never taken for the copy.
+        if (r.leaveCopy) record.before = fs.identify(record.target).value_or(FileId{});
+        next.append(record);
+    }
     return next;
 }
 
@@ -78,7 +85,8 @@ Undo stateOf(const JournalRecord& r, FileSystem& fs) {
         // A copy keeps the size and time of its original, in a file of its own.
         const bool ours = atTarget && atTarget->size == r.id.size &&
                           atTarget->mtimeNs == r.id.mtimeNs &&
-                          !(atTarget->device == r.id.device && atTarget->inode == r.id.inode);
+                          !(atTarget->device == r.id.device && atTarget->inode == r.id.inode) &&
+                          *atTarget != r.before;
         return ours ? Undo::Restored : r.trashed.isEmpty() ? Undo::NotDone : Undo::Changed;
     }
     if (r.source == r.target) return Undo::NotDone;
@@ -96,10 +104,18 @@ Undo undoOne(const JournalRecord& r, FileSystem& fs) {
             fs.rename(r.target, r.source, r.id); // a case-only change, back
         else
             fs.rename(r.target, r.source, std::nullopt); // never over a file that took the name
-        if (!r.trashed.isEmpty()) fs.untrash(r.trashed, r.target);
     } catch (const Failure& f) {
         if (f.number != EEXIST) throw;
         return Undo::Changed;
+    }
+    // The replaced file comes back where it can; emptied from the Trash meanwhile, or its
+    // name taken again, it is left and the file itself still counts as restored.
+    if (!r.trashed.isEmpty()) {
+        try {
+            fs.untrash(r.trashed, r.target);
+        } catch (const Failure& f) {
+            if (f.number != ENOENT && f.number != EEXIST) throw;
+        }
     }
     return Undo::Restored;
 }
@@ -110,10 +126,12 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
                           Progress& progress, Journal* journal, QChar sep) {
     qint64 changed = 0, touched = 0;
     Journal* record = journal; // none once it fails: the change goes on, without undo
+    bool begun = false;        // the previous change is forgotten only once this one began
     // The last word of the run; a change that touched files on record can be undone from it.
     const auto ending = [&](const QString& text, int style, const QString& caption, ChangeEnd end) {
+        if (!begun) record = nullptr; // ended before it began: nothing of it is on record
         if (record && !record->finish()) record = nullptr;
-        if (journal && touched == 0) journal->discard();
+        if (begun && touched == 0) journal->discard(); // nothing to undo
         const bool undoable = record && touched > 0;
         const int answer = box.show(text, undoable ? style | MessageBox::WithUndo : style, caption);
         if (undoable && answer == MessageBox::Undo)
@@ -133,6 +151,7 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
         } else {
             sources.append(r.fileText);
         }
+        begun = journal != nullptr;
         if (record && !record->begin(folderOfPath(r.fileText, sep), sources.size()))
             record = nullptr;
 
@@ -144,7 +163,7 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
             const Outcome done = changeOne(sources[i], r, fs, box, progress, sep);
             if (done.pass == Pass::StopRun) {
                 if (record) record->finish();
-                if (journal) journal->discard();
+                if (begun && touched == 0) journal->discard();
                 return ChangeEnd::Declined;
             }
             if (record && !done.trashed.isEmpty() && !record->replaced(i, done.trashed))

@@ -101,6 +101,7 @@ struct JournalRecord {
     QString source, target;
     FileId id;       // the source before the change (a rename keeps it; a copy keeps size and time)
     QString trashed; // where the file it replaced went; empty when it replaced none
+    FileId before;   // a copy's target before the change (all zero: there was none)
 };
 
 // What the journal holds of the last change.

@@ -386,6 +386,10 @@ void copyContent(int in, int out, qint64 size, Progress& progress) {
             continue;
         }
         if (n < 0) fail(errno);
+        if (n == 0 && kernel && done < size) {
+            kernel = false; // some file systems end a kernel copy early: read the rest
+            continue;
+        }
         if (n == 0) return;
         progress.copying(done += n, size);
     }

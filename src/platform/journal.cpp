@@ -182,12 +182,19 @@ bool FileJournal::append(const QByteArray& bytes, qsizetype size) {
     return (writeAll(fd_, bytes.constData(), size) && ::fdatasync(fd_) == 0) || fail(errno);
 }
 
+// Paths go on record whole: the next start that reads them may run in another folder.
+static QString absolute(const QString& path) {
+    if (path.startsWith(QLatin1Char('/'))) return path;
+    return path.isEmpty() ? QDir::currentPath() + QLatin1Char('/')
+                          : QDir::current().absoluteFilePath(path);
+}
+
 bool FileJournal::begin(const QString& folder, qint64 total) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     problem_.clear();
     intended_ = 0;
-    folder_ = QFile::encodeName(folder);
+    folder_ = QFile::encodeName(absolute(folder)); // as stored in Begin, below
     const QFileInfo where(path_);
     if (!makeFolder(QFile::encodeName(where.absolutePath()))) return fail(errno);
 
@@ -196,13 +203,13 @@ bool FileJournal::begin(const QString& folder, qint64 total) {
     const QByteArray temporary = temporaryName();
     fd_ = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
     if (fd_ < 0) return fail(errno);
-    QByteArray start(header.size() + frame + 8 + RecordWriter::pathSpace(folder),
-                     Qt::Uninitialized);
+    const QString whole = absolute(folder);
+    QByteArray start(header.size() + frame + 8 + RecordWriter::pathSpace(whole), Qt::Uninitialized);
     std::memcpy(start.data(), header.constData(), header.size());
     RecordWriter out(start.data() + header.size());
     out.start(Begin);
     out.put<qint64>(total);
-    out.path(folder, {});
+    out.path(whole, {});
     if (!out.end()) return fail(ENAMETOOLONG);
     if (!writeAll(fd_, start.constData(), out.at() - start.constData()) || ::fsync(fd_) != 0 ||
         ::rename(temporary.constData(), QFile::encodeName(path_).constData()) != 0)
@@ -219,8 +226,9 @@ bool FileJournal::intend(const QList<JournalRecord>& next) {
     if (!running() || next.isEmpty()) return running();
     qsizetype space = 0;
     for (const JournalRecord& r : next)
-        space +=
-            frame + idSize + RecordWriter::pathSpace(r.source) + RecordWriter::pathSpace(r.target);
+        space += frame + idSize + (r.kind == JournalRecord::Copy ? idSize : 0) +
+                 RecordWriter::pathSpace(absolute(r.source)) +
+                 RecordWriter::pathSpace(absolute(r.target));
     QByteArray batch(space, Qt::Uninitialized);
     RecordWriter out(batch.data());
     for (const JournalRecord& r : next) {
@@ -230,8 +238,14 @@ bool FileJournal::intend(const QList<JournalRecord>& next) {
         out.put(r.id.inode);
         out.put(r.id.size);
         out.put(r.id.mtimeNs);
-        out.path(r.source, folder_);
-        out.path(r.target, folder_);
+        out.path(absolute(r.source), folder_);
+        out.path(absolute(r.target), folder_);
+        if (r.kind == JournalRecord::Copy) { // a copy's target may have been there before
+            out.put(r.before.device);
+            out.put(r.before.inode);
+            out.put(r.before.size);
+            out.put(r.before.mtimeNs);
+        }
         if (!out.end()) return fail(ENAMETOOLONG);
     }
     if (!append(batch, out.at() - batch.constData())) return false;
@@ -332,6 +346,9 @@ JournalState FileJournal::load() {
             r.id = {in.get<quint64>(), in.get<quint64>(), in.get<qint64>(), in.get<qint64>()};
             r.source = in.path(folder);
             r.target = in.path(folder);
+            if (kind == JournalRecord::Copy)
+                r.before = {in.get<quint64>(), in.get<quint64>(), in.get<qint64>(),
+                            in.get<qint64>()};
             if ((kind != JournalRecord::Rename && kind != JournalRecord::Copy) ||
                 r.source.isEmpty() || r.target.isEmpty())
                 return ignore(notWhole);

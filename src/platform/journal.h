@@ -16,7 +16,7 @@ namespace morvane {
 // 100,000 files stays near ten megabytes.
 //   Begin:    total (int64), folder
 //   Intent:   kind (byte), device, inode (uint64), size, modification time in ns (int64),
-//             source, target
+//             source, target; for a copy, the same four of the target before it
 //   Replaced: index of the intended file (int64), where the replaced file now is
 //   Finished: nothing
 //

@@ -83,7 +83,10 @@ int ChangeRun::showOnWindow(const QString& prompt, int style, const QString& cap
         showTimer_.stop();
         dropProgress();
         const int answer = box_.show(prompt, style, caption);
-        if (answer == MessageBox::Undo) showTimer_.start(showAfterMs);
+        if (answer == MessageBox::Undo) { // a new run in all but name: not cancelled
+            cancelled_ = false;
+            showTimer_.start(showAfterMs);
+        }
         return answer;
     }
     // A progress window appearing later must not cover the question.

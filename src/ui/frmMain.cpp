@@ -136,6 +136,8 @@ frmMain::frmMain(QWidget* parent)
 }
 
 frmMain::~frmMain() {
+    // Its end must not reach a window that is going away.
+    if (run_) disconnect(run_, nullptr, this, nullptr);
     delete run_; // stops it and waits for it
 }
 
