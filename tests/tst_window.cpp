@@ -19,7 +19,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -193,8 +192,7 @@ void tst_window::nothingClippedOrOverlapping() {
             QSKIP(qPrintable(family + " is not installed (scripts/setup-deps installs it)"));
         QApplication::setFont(QFont(family, points));
         delete form_;
-        form_ = new frmMain;
-        form_->show();
+        (form_ = new frmMain)->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_));
     }
     frmMain& f = *form_;
@@ -204,8 +202,9 @@ void tst_window::nothingClippedOrOverlapping() {
     const double scale = f.width() / 485.0;
     QVERIFY(scale >= 1 && qAbs(f.height() - 154 * scale) <= 1);
     const QList<QWidget*> controls = {
-        f.Label1,    f.txtFile,   f.cmdOpen,         f.Label2,       f.txtExtension,  f.Label3,
-        f.cmdChange, f.cmdCancel, f.cboNewExtension, f.chkLeaveCopy, f.chkAllInFolder};
+        form_->Label1,          form_->txtFile,      form_->cmdOpen,       form_->Label2,
+        form_->txtExtension,    form_->Label3,       form_->cmdChange,     form_->cmdCancel,
+        form_->cboNewExtension, form_->chkLeaveCopy, form_->chkAllInFolder};
     const QRect drawn[] = {{8, 8, 57, 17},     {8, 24, 441, 19},   {456, 24, 20, 20},
                            {8, 56, 137, 17},   {8, 72, 41, 19},    {160, 56, 81, 17},
                            {142, 112, 97, 33}, {246, 112, 97, 33}, {160, 72, 65, 21},
@@ -235,62 +234,60 @@ void tst_window::nothingClippedOrOverlapping() {
                      qPrintable(w->objectName() + " overlaps " + other->objectName()));
         }
     }
-    // Every text whole, by Qt's measure of it and by what is drawn.
+    for (QWidget* w :
+         {static_cast<QWidget*>(form_->Label1), static_cast<QWidget*>(form_->Label2),
+          static_cast<QWidget*>(form_->Label3), static_cast<QWidget*>(form_->chkLeaveCopy),
+          static_cast<QWidget*>(form_->chkAllInFolder)})
+        QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName()));
+    // Every text whole as drawn too, and the buttons by Qt's measure of them.
     for (QLineEdit* field : {f.txtFile, f.txtExtension, f.cboNewExtension->lineEdit()})
         field->setText("Åjg");
     f.cmdCancel->setFocus(); // no blinking cursor in a field
-    for (QWidget* w : texts)
-        QVERIFY2(w->width() >= w->sizeHint().width() && nothingCut(w, w),
+    for (QWidget* w : texts + QList<QWidget*>{f.txtFile, f.txtExtension, f.cboNewExtension})
+        QVERIFY2(nothingCut(w, w == f.cboNewExtension ? f.cboNewExtension->lineEdit() : w),
                  qPrintable(w->objectName()));
     for (QPushButton* button : {f.cmdChange, f.cmdCancel})
-        QVERIFY(button->width() >= button->sizeHint().width() &&
-                button->height() >= button->sizeHint().height());
-    QVERIFY(nothingCut(f.txtFile, f.txtFile) && nothingCut(f.txtExtension, f.txtExtension));
-    QVERIFY(nothingCut(f.cboNewExtension, f.cboNewExtension->lineEdit()));
+        QVERIFY(button->size().expandedTo(button->sizeHint()) == button->size());
 }
 
 void tst_window::fitsAtFontDpi_data() {
-    QTest::addColumn<QByteArray>("dpi");
-    QTest::addColumn<bool>("scaling"); // Qt's high-DPI scaling, which then scales the window
-    for (const char* dpi : {"120", "144"}) {
-        QTest::addRow("QT_FONT_DPI=%s", dpi) << QByteArray(dpi) << true;
-        QTest::addRow("QT_FONT_DPI=%s, no high-DPI scaling", dpi) << QByteArray(dpi) << false;
-    }
+    QTest::addColumn<QString>("dpi");
+    QTest::addColumn<QString>("scaling"); // Qt's high-DPI scaling, which then scales the window
+    for (const char* dpi : {"120", "144"})
+        for (const char* scaling : {"1", "0"})
+            QTest::addRow("QT_FONT_DPI=%s, high-DPI scaling %s", dpi, scaling) << dpi << scaling;
 }
 
 // QT_FONT_DPI is read when the application starts: the font test runs again in a child.
 void tst_window::fitsAtFontDpi() {
-    QFETCH(QByteArray, dpi);
-    QFETCH(bool, scaling);
+    QFETCH(QString, dpi);
+    QFETCH(QString, scaling);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_FONT_DPI", dpi);
-    env.insert("QT_ENABLE_HIGHDPI_SCALING", scaling ? "1" : "0");
+    env.insert("QT_ENABLE_HIGHDPI_SCALING", scaling);
     QProcess child;
     child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(QCoreApplication::applicationFilePath(), {"nothingClippedOrOverlapping"});
     QVERIFY(child.waitForFinished(100000));
     const QByteArray out = child.readAll();
-    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, out.constData());
-    QVERIFY2(out.contains("PASS   : tst_window::nothingClippedOrOverlapping(DejaVu Sans 14 pt)"),
-             out.constData());
+    QVERIFY2(
+        child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
+            out.contains("PASS   : tst_window::nothingClippedOrOverlapping(DejaVu Sans 14 pt)"),
+        out.constData());
 }
 
 void tst_window::openPictureSharp_data() {
-    QTest::addColumn<qreal>("scale");
-    QTest::addColumn<int>("pixels"); // the picture drawn for that many pixels
-    for (const auto& [scale, pixels] : {std::pair{1.0, 16}, {1.25, 20}, {1.5, 24}, {2.0, 32}})
-        QTest::addRow("%g", scale) << scale << pixels;
+    QTest::addColumn<int>("pixels"); // the picture drawn for that many; 16 at a scale of 1
+    for (int pixels : {16, 20, 24, 32})
+        QTest::addRow("%g", pixels / 16.0) << pixels;
 }
 
 // The very picture drawn for the size the screen needs, never one scaled from another size.
 void tst_window::openPictureSharp() {
-    QFETCH(qreal, scale);
     QFETCH(int, pixels);
     QImage drawn(QString(":/open-%1.png").arg(pixels));
-    QVERIFY(!drawn.isNull());
-    drawn.setDevicePixelRatio(scale);
-    QCOMPARE(form_->cmdOpen->icon().pixmap(QSize(16, 16), scale).toImage(),
+    drawn.setDevicePixelRatio(pixels / 16.0);
+    QCOMPARE(form_->cmdOpen->icon().pixmap(QSize(16, 16), pixels / 16.0).toImage(),
              drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
@@ -393,8 +390,8 @@ void tst_window::escapeAndCloseUnloadOnce_data() {
     QTest::newRow("Esc") << "esc";
     QTest::newRow("Exit") << "exit";
     QTest::newRow("close command") << "close";
-    QTest::newRow("Esc on a tick box") << "esc on tick box";
-    QTest::newRow("Enter on a focused Exit") << "enter on exit";
+    QTest::newRow("Esc on a tick box") << "chkLeaveCopy"; // the focused control
+    QTest::newRow("Enter on a focused Exit") << "cmdCancel";
 }
 
 void tst_window::escapeAndCloseUnloadOnce() {
@@ -402,42 +399,38 @@ void tst_window::escapeAndCloseUnloadOnce() {
     form_->txtFile->setText(path("report.txt")); // Change is enabled, and must stay unpressed
     form_->cboNewExtension->setEditText("md");
     QSignalSpy unloading(form_, &frmMain::unloading);
-    if (how == "esc")
+    if (auto* focused = form_->findChild<QWidget*>(how)) {
+        focused->setFocus();
+        QTest::keyClick(focused, focused == form_->cmdCancel ? Qt::Key_Return : Qt::Key_Escape);
+    } else if (how == "esc")
         QTest::keyClick(form_->cboNewExtension->lineEdit(), Qt::Key_Escape);
-    else if (how == "esc on tick box") {
-        form_->chkLeaveCopy->setFocus();
-        QTest::keyClick(form_->chkLeaveCopy, Qt::Key_Escape);
-    } else if (how == "enter on exit") {
-        form_->cmdCancel->setFocus();
-        QTest::keyClick(form_->cmdCancel, Qt::Key_Return);
-    } else if (how == "exit")
+    else if (how == "exit")
         form_->cmdCancel->click();
     else
         form_->close();
     QCOMPARE(unloading.count(), 1);
     QVERIFY(!form_->isVisible());
-    QVERIFY(box_.shown.isEmpty());
-    QVERIFY(QFile::exists(path("report.txt")));
+    QVERIFY(box_.shown.isEmpty() && QFile::exists(path("report.txt")));
 }
 
 void tst_window::keysInOpenListStayThere_data() {
-    QTest::addColumn<QString>("open"); // the list, by Alt+Down or by its arrow
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("byArrow");  // the list opened as its arrow does, else by Alt+Down
+    QTest::addColumn<int>("key");       // Enter is the keypad's
     QTest::addColumn<QString>("inBox"); // once the key has closed the list
-    const int none = Qt::NoModifier, keypad = Qt::KeypadModifier;
-    QTest::newRow("Return, Alt+Down") << "Alt+Down" << int(Qt::Key_Return) << none << "html";
-    QTest::newRow("keypad Enter, Alt+Down") << "Alt+Down" << int(Qt::Key_Enter) << keypad << "html";
-    QTest::newRow("Return, arrow") << "arrow" << int(Qt::Key_Return) << none << "html";
-    QTest::newRow("Esc, Alt+Down") << "Alt+Down" << int(Qt::Key_Escape) << none << "md";
-    QTest::newRow("Esc, arrow") << "arrow" << int(Qt::Key_Escape) << none << "md";
+    QTest::newRow("Return, Alt+Down") << false << int(Qt::Key_Return) << "html";
+    QTest::newRow("keypad Enter, Alt+Down") << false << int(Qt::Key_Enter) << "html";
+    QTest::newRow("Return, arrow") << true << int(Qt::Key_Return) << "html";
+    QTest::newRow("Esc, Alt+Down") << false << int(Qt::Key_Escape) << "md";
+    QTest::newRow("Esc, arrow") << true << int(Qt::Key_Escape) << "md";
 }
 
 void tst_window::keysInOpenListStayThere() {
-    QFETCH(QString, open);
+    QFETCH(bool, byArrow);
     QFETCH(int, key);
-    QFETCH(int, modifiers);
     QFETCH(QString, inBox);
+    const auto press = [key] {
+        userKey(Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    };
     QFile(path("notes.txt")).open(QIODevice::WriteOnly);
     const QStringList files = QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden);
     QComboBox* box = form_->cboNewExtension;
@@ -446,96 +439,69 @@ void tst_window::keysInOpenListStayThere() {
     box->addItems({"md", "html"});
     QSignalSpy unloading(form_, &frmMain::unloading);
     box->setFocus();
-    if (open == "arrow") {
-        QStyleOptionComboBox option;
-        option.initFrom(box);
-        option.editable = true;
-        const QRect arrow = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                         QStyle::SC_ComboBoxArrow, box);
-        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, arrow.center());
-    } else {
-        userKey(Qt::Key_Down, Qt::AltModifier);
-    }
+    byArrow ? box->showPopup() : userKey(Qt::Key_Down, Qt::AltModifier);
     QTRY_VERIFY(QApplication::activePopupWidget());
     userKey(Qt::Key_Down);
-    userKey(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    press();
     QTRY_VERIFY(!QApplication::activePopupWidget());
     QTEST(box->currentText(), "inBox");
-    QVERIFY(box_.shown.isEmpty());
+    QVERIFY(box_.shown.isEmpty() && unloading.isEmpty() && form_->isVisible());
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden), files);
-    QCOMPARE(unloading.count(), 0);
-    QVERIFY(form_->isVisible());
 
-    // The same key again acts on the window.
-    userKey(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    press(); // the same key again acts on the window
     if (key == Qt::Key_Escape) {
-        QCOMPARE(unloading.count(), 1);
-        QVERIFY(!form_->isVisible());
+        QVERIFY(unloading.count() == 1 && !form_->isVisible());
     } else {
         QTRY_COMPARE(box_.texts(), QStringList{"Conversion complete. 2 file extensions changed."});
-        QVERIFY(QFile::exists(path("report." + inBox)));
-        QVERIFY(QFile::exists(path("notes." + inBox)));
+        QVERIFY(QFile::exists(path("report." + inBox)) && QFile::exists(path("notes." + inBox)));
     }
 }
 
 void tst_window::upAndDownFollowTheText_data() {
-    QTest::addColumn<QStringList>("history"); // as stored, with the last extension
+    QTest::addColumn<QString>("history"); // as stored, with the last extension
     QTest::addColumn<QString>("last");
-    QTest::addColumn<int>("row");           // the box's row after start-up
-    QTest::addColumn<QString>("typed");     // "-": nothing typed after start-up
-    QTest::addColumn<QString>("keys");      // U for Up, D for Down
-    QTest::addColumn<QStringList>("shown"); // the box after each key
-    const QStringList three{"txt", "md", "html"};
-    QTest::newRow("start: last is the middle entry") << three << "md" << 1 << "-"
-                                                     << "DUU" << QStringList{"html", "md", "txt"};
-    QTest::newRow("start: last is in no entry") << three << "pdf" << -1 << "-"
-                                                << "D" << QStringList{"txt"};
-    QTest::newRow("start: last is in no entry, Up") << three << "pdf" << -1 << "-"
-                                                    << "U" << QStringList{"pdf"};
-    QTest::newRow("start: empty box") << three << "" << -1 << "-"
-                                      << "D" << QStringList{"txt"};
-    QTest::newRow("start: empty history") << QStringList{} << "md" << -1 << "-"
-                                          << "DU" << QStringList{"md", "md"};
-    QTest::newRow("typed: text of no entry") << three << "txt" << 0 << "pdf"
-                                             << "D" << QStringList{"txt"};
-    QTest::newRow("typed: an entry differing in case") << three << "txt" << 0 << "MD"
-                                                       << "D" << QStringList{"txt"};
-    QTest::newRow("typed: the bottom entry")
-        << three << "txt" << 0 << "html"
-        << "UUDDD" << QStringList{"md", "txt", "md", "html", "html"};
-    QTest::newRow("typed: the middle entry after the bottom one was picked")
-        << three << "html" << 2 << "md"
-        << "D" << QStringList{"html"};
+    QTest::addColumn<QString>("typed"); // after start-up
+    QTest::addColumn<QString>("steps"); // each a key, U(p) or D(own), and the box's text after it
+    const auto row = [](const char* name, QString history, QString last, QString typed,
+                        QString steps) {
+        QTest::newRow(name) << history << last << typed << steps;
+    };
+    const QString three = "txt md html";
+    row("start: last is the middle entry", three, "md", "", "Dhtml Umd Utxt");
+    row("start: last is in no entry", three, "pdf", "", "Updf Dtxt");
+    row("start: empty box", three, "", "", "Dtxt");
+    row("start: empty history", "", "md", "", "Dmd Umd");
+    row("typed: text of no entry", three, "txt", "pdf", "Dtxt");
+    row("typed: an entry differing in case", three, "txt", "MD", "Dtxt");
+    row("typed: the bottom entry", three, "txt", "html", "Umd Utxt Dmd Dhtml Dhtml");
+    row("typed: the middle entry after the bottom one was picked", three, "html", "md", "Dhtml");
 }
 
 void tst_window::upAndDownFollowTheText() {
-    QFETCH(QStringList, history);
+    QFETCH(QString, history);
     QFETCH(QString, last);
     QFETCH(QString, typed);
-    QFETCH(QString, keys);
-    QFETCH(QStringList, shown);
+    QFETCH(QString, steps);
+    const QStringList entries = history.split(' ', Qt::SkipEmptyParts);
     {
         SettingsStore store;
-        store.write(key::lastExtensions, joinHistory(history));
+        store.write(key::lastExtensions, joinHistory(entries));
         store.write(key::lastExtension, last);
         QVERIFY(store.save());
     }
     Form_Load(*form_, QString());
     QComboBox* box = form_->cboNewExtension;
-    QCOMPARE(box->currentText(), last);
-    QTEST(box->currentIndex(), "row");
+    QCOMPARE(box->currentIndex(), entries.indexOf(last)); // the row of the entry equal to it
     box->setFocus();
-    if (typed != "-") {
+    if (!typed.isEmpty()) {
         box->clearEditText();
         QTest::keyClicks(box, typed);
         QCOMPARE(box->currentText(), typed);
     }
-    QStringList seen;
-    for (const QChar k : keys) {
-        userKey(k == 'U' ? Qt::Key_Up : Qt::Key_Down);
-        seen.append(box->currentText());
+    for (const QString& step : steps.split(' ')) {
+        userKey(step[0] == 'U' ? Qt::Key_Up : Qt::Key_Down);
+        QCOMPARE(box->currentText(), step.mid(1));
     }
-    QCOMPARE(seen, shown);
 }
 
 QTEST_MAIN(tst_window)
