@@ -10,8 +10,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -339,17 +339,12 @@ private slots:
         QFETCH(int, spoilt);
         const bool folder = content.isEmpty(), asNobody = spoilt == Unreadable;
         // Only a file read whole and found not valid may be replaced.
-        const bool kept = folder || spoilt == Unreadable || spoilt == FailingRead;
-        // A disk whose reads of the settings file fail; the file is checked on its backing.
-        const QString faultAt = configDir + QStringLiteral("/fault");
-        std::optional<FaultDisk> disk;
-        QString onDisk = settingsFile();
+        const bool kept = folder || asNobody || spoilt == FailingRead;
+        std::optional<FaultDisk> disk; // its reads of the settings fail
         if (spoilt == FailingRead) {
-            disk.emplace(faultAt, QStringList{"--eio=Morvane.json"});
+            disk.emplace(configDir + QStringLiteral("/fault"), QStringList{"--eio=Morvane.json"});
             if (!disk->mounted) QSKIP(qPrintable(disk->why));
-            configDir = disk->path;
-            QSettings::setPath(settingsFormat(), QSettings::UserScope, configDir);
-            onDisk = faultAt + QStringLiteral("/backing/Morvane/Morvane.json");
+            QSettings::setPath(settingsFormat(), QSettings::UserScope, configDir = disk->path);
         }
         const auto spoil = [&] {
             return folder ? QDir().mkpath(settingsFile()) : writeBytes(settingsFile(), content);
@@ -382,8 +377,9 @@ private slots:
         QVERIFY2(err.isEmpty() || err.section(QLatin1Char('\n'), 0, 0).contains(settingsFile()),
                  qPrintable(err));
         QCOMPARE(QFileInfo(settingsFile()).isDir(), folder);
-        if (kept) {
-            if (!folder) QCOMPARE(bytesOf(onDisk), content);
+        if (kept) { // as it was (a folder reads as nothing; past the fault disk, as it is stored)
+            QCOMPARE(bytesOf(disk ? disk->backing + "/Morvane/Morvane.json" : settingsFile()),
+                     content);
             return;
         }
         const auto [nextCode, nextErr] = start(next, false);
@@ -455,30 +451,25 @@ private slots:
         } else if (lock == QLatin1String("held")) {
             QVERIFY(held.tryLock(0));
         } else { // a save killed while it held the lock, in a folder since made read-only
-            const auto crashed = inChild([&] {
+            const auto killed = inChild([&] {
                 QLockFile saving(lockName);
-                if (saving.tryLock(0)) ::raise(SIGKILL);
-                return 1;
+                return saving.tryLock(0) ? ::raise(SIGKILL) : 1;
             });
-            QVERIFY(crashed.first == -1 && QFileInfo::exists(lockName));
-            // The settings file stays writable: its folder alone is read-only.
+            QVERIFY(killed.first == -1 && ::chmod(folder, 0555) == 0);
+            // Only the folder is read-only; root writes anywhere, so "nobody" owns the file.
             if (asNobody)
                 QVERIFY(::chmod(QFile::encodeName(root_.path()), 0711) == 0 &&
                         ::chown(QFile::encodeName(settingsFile()), nobody, nobody) == 0);
-            else
-                QVERIFY(::chmod(folder, 0555) == 0);
         }
 
         Run run;
         Values{{"md"}, "md", true, "/c/d.md"}.putInto(run);
-        QElapsedTimer timer;
-        timer.start();
+        const QDeadlineTimer soon(2000);
         const auto [code, err] = inChild([&] {
             if (asNobody && !becomeNobody()) return 20;
-            if (!run.close()) return 2;
-            return run.saved ? 0 : 1;
+            return !run.close() ? 2 : run.saved ? 0 : 1;
         });
-        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY2(!soon.hasExpired(), "the close waited for the lock");
         QVERIFY2(code == 1 && err.count(QLatin1Char('\n')) == 1 && err.contains(settingsFile()),
                  qPrintable(QString::number(code) + QLatin1Char(' ') + err));
         QCOMPARE(bytesOf(settingsFile()), before);
@@ -488,11 +479,9 @@ private slots:
         QTest::addColumn<QByteArrayList>("arguments"); // after the program's name; @ is a folder
         QTest::addColumn<QString>("fileBox");
         QTest::addColumn<QString>("extension");
-        QTest::addColumn<bool>("refused"); // the bytes cannot be named again exactly
         const auto row = [](const char* name, const QByteArrayList& arguments,
-                            const QString& fileBox, const QString& extension,
-                            bool refused = false) {
-            QTest::newRow(name) << arguments << fileBox << extension << refused;
+                            const QString& fileBox, const QString& extension) {
+            QTest::newRow(name) << arguments << fileBox << extension;
         };
         row("quoted path", {R"("/tmp/x/report.txt")"}, "/tmp/x/report.txt", "");
         row("spaces across arguments", {"@/my", "report.draft"}, "@/my report.draft", "draft");
@@ -501,19 +490,18 @@ private slots:
         row("non-ASCII name", {"/tmp/größe.txt"}, "/tmp/größe.txt", "");
         row("no argument", {}, "@/remembered.txt", "txt");
         // Decoded, it would name another file that really exists.
-        row("name not valid UTF-8", {"@/bad\xff.txt"}, "@/bad\uFFFD.txt", "", true);
+        row("name not valid UTF-8", {"@/bad\xff.txt"}, "@/bad\uFFFD.txt", "");
     }
 
     void commandLine() {
         QFETCH(QByteArrayList, arguments);
         QFETCH(QString, fileBox);
-        QFETCH(QString, extension);
-        QFETCH(bool, refused);
         fileBox.replace(QLatin1Char('@'), filesDir);
+        // A name that is not valid UTF-8 cannot be named again exactly.
+        const bool refused = fileBox.contains(QChar::ReplacementCharacter);
         const QString typed = makeFile(QStringLiteral("my report.draft"));
         QVERIFY(!makeFile(QStringLiteral("bad\uFFFD.txt")).isEmpty());
-        const QString remembered = makeFile(QStringLiteral("remembered.txt"));
-        QVERIFY(store({{key::lastFile, remembered}}));
+        QVERIFY(store({{key::lastFile, makeFile(QStringLiteral("remembered.txt"))}}));
 
         char name[] = "morvane";
         std::vector<char*> argv{name};
@@ -526,59 +514,52 @@ private slots:
 
         Run run(commandLine, exact);
         QCOMPARE(run.txtFile->text(), fileBox);
-        QCOMPARE(run.txtExtension->text(), extension);
-        QCOMPARE(run.cmdChange->isEnabled(), !extension.isEmpty()); // each file here has one
-        QVERIFY2(run.err.count(QLatin1Char('\n')) == (refused ? 1 : 0), qPrintable(run.err));
-        // Another path typed works as usual; the refused text typed again is refused again.
+        QTEST(run.txtExtension->text(), "extension");
+        // Each file here has an extension. Another path typed works as usual; the refused text
+        // typed again is refused again.
+        QCOMPARE(run.cmdChange->isEnabled(), !run.txtExtension->text().isEmpty());
         run.txtFile->setText(typed);
         QVERIFY(run.cmdChange->isEnabled());
         run.txtFile->setText(fileBox);
-        QCOMPARE(run.cmdChange->isEnabled(), !extension.isEmpty());
+        QCOMPARE(run.cmdChange->isEnabled(), !run.txtExtension->text().isEmpty());
         // What the command line put in the box is what the close remembers, unless refused.
-        QCOMPARE(run.closed().value(key::lastFile), QJsonValue(refused ? remembered : fileBox));
+        QCOMPARE(run.closed().value(key::lastFile),
+                 QJsonValue(refused ? filesDir + QStringLiteral("/remembered.txt") : fileBox));
+    }
+
+    void realProgramKeepsArgumentsFromQt_data() {
+        QTest::addColumn<QString>("arguments"); // for /bin/sh, so that any bytes reach it
+        QTest::addColumn<int>("lines");         // of its own on standard error
+        QTest::newRow("options for Qt") << "-style nosuchstyle" << 1;
+        QTest::newRow("name not valid UTF-8") << R"sh("$(printf '%s/bad\377.txt' "$1")")sh" << 2;
     }
 
     void realProgramKeepsArgumentsFromQt() {
-        QVERIFY(writeBytes(settingsFile(), "{not json"));
-        // Were these handed to Qt, it would report the unknown style on standard error.
-        const ProgramRun run = runProgram(QStringLiteral("exec \"$0\" -style nosuchstyle"));
-        if (!run.built) QSKIP("the program is not built next to the tests");
-        // Qt saw no option; the unreadable settings were reported and the program ran on.
-        QVERIFY2(run.ranOn && !run.err.contains(QLatin1String("nosuchstyle")) &&
-                     run.err.contains(settingsFile()),
-                 qPrintable(run.err));
-    }
-
-    void realProgramRefusesNameNotValidUtf8() {
-        QVERIFY(!makeFile(QStringLiteral("bad\uFFFD.txt")).isEmpty());
-        const ProgramRun run =
-            runProgram(QStringLiteral(R"sh(exec "$0" "$(printf '%s/bad\377.txt' "$1")")sh"));
-        if (!run.built) QSKIP("the program is not built next to the tests");
-        // One line of its own (Qt may add some about the session).
-        QVERIFY2(run.ranOn && run.err.count(QLatin1String("morvane: ")) == 1 &&
-                     run.err.contains(filesDir),
-                 qPrintable(run.err));
-    }
-
-private:
-    struct ProgramRun {
-        bool built = false, ranOn = false; // still running after 800 ms
-        QString err;
-    };
-    // Starts the built program by `script` for /bin/sh (the program is $0, the files folder
-    // $1, so that any bytes can reach it), and ends it after 800 ms.
-    ProgramRun runProgram(const QString& script) {
+        QFETCH(QString, arguments);
+        QFETCH(int, lines);
         const QString program =
             QCoreApplication::applicationDirPath() + QStringLiteral("/../src/startup/morvane");
-        if (!QFileInfo(program).isExecutable()) return {};
+        if (!QFileInfo(program).isExecutable()) QSKIP("the program is not built next to the tests");
+        QVERIFY(writeBytes(settingsFile(), "{not json"));
+
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(configDir)); // for the child only
         QProcess process;
-        process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, program, filesDir});
-        const bool ranOn = process.waitForStarted() && !process.waitForFinished(800);
+        // Were these handed to Qt, it would report the unknown style on standard error.
+        process.start(QStringLiteral("/bin/sh"),
+                      {QStringLiteral("-c"), "exec \"$0\" " + arguments, program, filesDir});
+        QVERIFY(process.waitForStarted());
+        QVERIFY2(!process.waitForFinished(800), "the program ended at start");
         process.terminate();
-        process.waitForFinished(5000);
-        return {true, ranOn, QString::fromLocal8Bit(process.readAllStandardError())};
+        QVERIFY(process.waitForFinished(5000));
+        const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+        // Qt saw no option; the unreadable settings were reported and the program ran on.
+        QVERIFY2(!err.contains(QLatin1String("nosuchstyle")) && err.contains(settingsFile()),
+                 qPrintable(err));
+        // The second line refuses the name (Qt may add lines of its own about the session).
+        QVERIFY2(err.count(QLatin1String("morvane: ")) == lines &&
+                     (lines == 1 || err.contains(filesDir)),
+                 qPrintable(err));
     }
 };
 
