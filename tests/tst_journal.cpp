@@ -48,18 +48,6 @@ bool same(const JournalRecord& a, const JournalRecord& b) {
            a.trashed == b.trashed && a.before == b.before;
 }
 
-// For a kill, or another user: the exit code of body run in a child, -1 for a signal.
-template <class Body> int inChild(Body body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::alarm(10);
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 } // namespace
 
 class tst_journal : public QObject {
@@ -92,7 +80,8 @@ private slots:
         FileJournal j(tmp.path() + "/last-change");
         const QList<JournalRecord> all = threeFiles(source, photos + "/a.md");
         if (killed)
-            QCOMPARE(inChild([&] { return writeThree(j, folder, all) && ::raise(SIGKILL); }), -1);
+            QCOMPARE(exitCodeOf([&] { return writeThree(j, folder, all) && ::raise(SIGKILL); }),
+                     -1);
         else
             QVERIFY2(writeThree(j, folder, all) && j.finish(), qPrintable(j.problem()));
         const JournalState state = FileJournal(j.fileName()).load();
@@ -224,7 +213,7 @@ private slots:
                     ::posix_fallocate(filler, 0, off_t(free.f_bavail * free.f_frsize)) == 0);
             ::close(filler);
         }
-        QCOMPARE(inChild([&] {
+        QCOMPARE(exitCodeOf([&] {
                      if (fault == "nobody" && (::setgroups(0, nullptr) != 0 ||
                                                ::setgid(65534) != 0 || ::setuid(65534) != 0))
                          return 2;
