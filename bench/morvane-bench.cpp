@@ -458,7 +458,9 @@ morvane::ChangeEnd runThreaded(QWidget& window, const std::string& folder, YesBo
 WindowRun timeWindowRun(long n, const Options& o) {
     WindowRun w;
     w.n = n;
+    // Shown first, as Morvane's window is: its fonts and style are loaded before any run.
     QWidget window;
+    window.show();
     for (int rep = 0; rep < o.repeats; ++rep) {
         for (const bool threaded : {rep % 2 == 0, rep % 2 != 0}) {
             const std::string folder =

@@ -17,7 +17,9 @@ std::optional<Failure> checkNewExtension(const QString& newExt, QChar sep) {
 
 namespace {
 
-// Files put on record at a time, ahead of being touched: one write and one flush each.
+// Files put on record in one write; the whole run is on record, and flushed once, before
+// the first file is touched. A flush between files would also force the renames so far to
+// the disk, which costs far more than the records themselves.
 constexpr qsizetype journalBatch = 4096;
 
 enum class Pass { Done, Skipped, StopRun };
@@ -154,11 +156,15 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
         begun = journal != nullptr;
         if (record && !record->begin(folderOfPath(r.fileText, sep), sources.size()))
             record = nullptr;
+        for (qsizetype i = 0; record && i < sources.size(); i += journalBatch) {
+            if (progress.cancelled()) throw Cancelled{};
+            if (!record->intend(intents(sources, i, r, fs, sep),
+                                i + journalBatch >= sources.size()))
+                record = nullptr;
+        }
 
         for (qsizetype i = 0; i < sources.size(); ++i) {
             if (progress.cancelled()) throw Cancelled{};
-            if (record && i % journalBatch == 0 && !record->intend(intents(sources, i, r, fs, sep)))
-                record = nullptr;
             progress.changing(i + 1, sources.size(), sources[i]);
             const Outcome done = changeOne(sources[i], r, fs, box, progress, sep);
             if (done.pass == Pass::StopRun) {

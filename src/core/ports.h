@@ -119,8 +119,9 @@ public:
     virtual ~Journal() = default;
     // Starts the record of a change of `total` files in folder, replacing the previous one.
     virtual bool begin(const QString& folder, qint64 total) = 0;
-    // The next files to be touched, on the disk before any of them is.
-    virtual bool intend(const QList<JournalRecord>& next) = 0;
+    // The next files to be touched, on the disk before any of them is: flushed to the disk
+    // with the last part of a batch given in parts.
+    virtual bool intend(const QList<JournalRecord>& next, bool lastPart = true) = 0;
     // The index-th intended file replaced a file that is now at `trashed`.
     virtual bool replaced(qint64 index, const QString& trashed) = 0;
     // The change has ended, whichever way: it is now the last change.

@@ -178,8 +178,9 @@ bool FileJournal::running() {
     return fd_ >= 0;
 }
 
-bool FileJournal::append(const QByteArray& bytes, qsizetype size) {
-    return (writeAll(fd_, bytes.constData(), size) && ::fdatasync(fd_) == 0) || fail(errno);
+bool FileJournal::append(const QByteArray& bytes, qsizetype size, bool flush) {
+    return (writeAll(fd_, bytes.constData(), size) && (!flush || ::fdatasync(fd_) == 0)) ||
+           fail(errno);
 }
 
 // Paths go on record whole: the next start that reads them may run in another folder.
@@ -222,7 +223,7 @@ bool FileJournal::begin(const QString& folder, qint64 total) {
     return synced || fail(err);
 }
 
-bool FileJournal::intend(const QList<JournalRecord>& next) {
+bool FileJournal::intend(const QList<JournalRecord>& next, bool lastPart) {
     if (!running() || next.isEmpty()) return running();
     qsizetype space = 0;
     for (const JournalRecord& r : next)
@@ -248,7 +249,7 @@ bool FileJournal::intend(const QList<JournalRecord>& next) {
         }
         if (!out.end()) return fail(ENAMETOOLONG);
     }
-    if (!append(batch, out.at() - batch.constData())) return false;
+    if (!append(batch, out.at() - batch.constData(), lastPart)) return false;
     intended_ += next.size();
     return true;
 }

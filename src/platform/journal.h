@@ -36,7 +36,7 @@ public:
     FileJournal& operator=(const FileJournal&) = delete;
 
     bool begin(const QString& folder, qint64 total) override;
-    bool intend(const QList<JournalRecord>& next) override;
+    bool intend(const QList<JournalRecord>& next, bool lastPart = true) override;
     bool replaced(qint64 index, const QString& trashed) override;
     bool finish() override;
     JournalState load() override;
@@ -46,7 +46,7 @@ public:
 
 private:
     bool running();
-    bool append(const QByteArray& bytes, qsizetype size);
+    bool append(const QByteArray& bytes, qsizetype size, bool flush = true);
     bool fail(int err);
     JournalState ignore(const QString& why);
     QByteArray temporaryName() const;

@@ -50,7 +50,9 @@ void ChangeRun::reading(qint64 found) {
 }
 
 void ChangeRun::changing(qint64 number, qint64 total, const QString& path) {
-    {
+    // The name is handed over only when the window has shown the last one: a few times a
+    // second, not for every file.
+    if (pathWanted_.load(std::memory_order_relaxed) && pathWanted_.exchange(false)) {
         QMutexLocker lock(&pathLock_);
         path_ = path; // shared, not copied
     }
@@ -131,6 +133,7 @@ void ChangeRun::updateProgress() {
         QMutexLocker lock(&pathLock_);
         path = path_;
     }
+    pathWanted_ = true;
     const qint64 number = number_, total = total_, copied = copied_, size = size_;
     const QFontMetrics metrics = dialog_->fontMetrics();
     QString text = QStringLiteral("Changing file %1 of %2\n%3")

@@ -64,7 +64,7 @@ private:
     QPointer<QProgressDialog> dialog_;
     QTimer showTimer_, updateTimer_;
 
-    std::atomic<bool> cancelled_{false}, quiet_{false}, listing_{false};
+    std::atomic<bool> cancelled_{false}, quiet_{false}, listing_{false}, pathWanted_{true};
     std::atomic<qint64> found_{0}, number_{0}, total_{0}, copied_{0}, size_{0};
     QMutex pathLock_;
     QString path_;
