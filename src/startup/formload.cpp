@@ -1,4 +1,5 @@
 #include "formload.h"
+#include "commandline.h"
 #include "frmMain.h"
 #include "history.h"
 #include "pathrules.h"
@@ -10,14 +11,6 @@
 #include <cstdio>
 
 namespace morvane {
-namespace {
-
-void warn(const QString& text) {
-    std::fprintf(stderr, "morvane: %s\n", qUtf8Printable(text));
-    std::fflush(stderr);
-}
-
-} // namespace
 
 void Form_Load(frmMain& form, const QString& commandLine, bool exact) {
     const SettingsStore store;

@@ -1,5 +1,6 @@
 #include "frmMain.h"
 #include "changerun.h"
+#include "commandline.h"
 #include "extensionchange.h"
 #include "filesystem.h"
 #include "journal.h"
@@ -31,11 +32,6 @@
 
 namespace morvane {
 namespace {
-
-void warn(const QString& text) {
-    std::fprintf(stderr, "morvane: %s\n", qUtf8Printable(text));
-    std::fflush(stderr);
-}
 
 // The layout is drawn in twips; 15 twips make one device-independent pixel at scale 1.
 // Edges are scaled rather than sizes, so that controls that meet in the table still meet.
