@@ -470,6 +470,10 @@ struct SlowFileSystem : NativeFileSystem {
         QThread::msleep(20);
         return NativeFileSystem::rename(from, to, replacing);
     }
+    int renameIn(const FolderFiles& files, qsizetype i, const char* to) override {
+        QThread::msleep(20);
+        return NativeFileSystem::renameIn(files, i, to);
+    }
 };
 
 // Sees every progress window that is shown.

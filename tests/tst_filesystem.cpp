@@ -81,6 +81,10 @@ int __wrap_rename(const char* from, const char* to) {
     return __real_rename(from, to);
 }
 int __wrap_renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
+    // A no-replace move onto a taken name is refused before anything moves: not a move.
+    struct stat st;
+    if ((flags & RENAME_NOREPLACE) && ::fstatat(toDir, to, &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return __real_renameat2(fromDir, from, toDir, to, flags);
     if (beforeMove) beforeMove(to);
     return __real_renameat2(fromDir, from, toDir, to, flags);
 }

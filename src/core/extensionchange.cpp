@@ -1,6 +1,7 @@
 #include "extensionchange.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace morvane {
 
@@ -141,32 +142,88 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
         return end;
     };
     try {
-        QStringList sources;
-        if (r.allInFolder) {
-            // Taken whole before any file is touched, so files made by this run never
-            // come round again.
-            sources = fs.listMatches(folderOfPath(r.fileText, sep),
-                                     QStringLiteral("*.") + r.currentExt, progress);
-            // A "*" or "?" in the shown extension (the file box held a pattern) must not
-            // widen the run to other extensions, which the target rule would then cut wrong.
-            sources.removeIf([&](const QString& p) { return !hasExtension(p, r.currentExt, sep); });
-        } else {
-            sources.append(r.fileText);
-        }
-        begun = journal != nullptr;
-        if (record && !record->begin(folderOfPath(r.fileText, sep), sources.size()))
-            record = nullptr;
-        for (qsizetype i = 0; record && i < sources.size(); i += journalBatch) {
-            if (progress.cancelled()) throw Cancelled{};
-            if (!record->intend(intents(sources, i, r, fs, sep),
-                                i + journalBatch >= sources.size()))
-                record = nullptr;
-        }
+        // A folder run takes its list whole before any file is touched, so files made by
+        // this run never come round again.
+        std::unique_ptr<FolderFiles> files;
+        if (r.allInFolder)
+            files = fs.listExtension(folderOfPath(r.fileText, sep), r.currentExt, progress);
+        const qsizetype total = files ? files->size() : 1;
+        const QByteArray oldExt = QFile::encodeName(r.currentExt);
+        const QByteArray newExt = QFile::encodeName(r.newExt);
+        // The bare target name of file i, in a buffer used again for every file.
+        QByteArray target;
+        const auto targetOf = [&](qsizetype i) {
+            const qsizetype size = files->nameSize(i);
+            const char* name = files->name(i);
+            const bool dot = oldExt.isEmpty() ? name[size - 1] == '.' : true;
+            target.truncate(0);
+            target.append(name, size - oldExt.size() - (dot ? 1 : 0));
+            if (!newExt.isEmpty()) target.append('.').append(newExt);
+            return target.constData();
+        };
 
-        for (qsizetype i = 0; i < sources.size(); ++i) {
+        const auto pathOf = [&](qsizetype i) { return files ? files->path(i) : r.fileText; };
+        const auto renamedQuickly = [&](qsizetype i) {
+            if (files) {
+                const char* to = targetOf(i);
+                return std::strcmp(to, files->name(i)) != 0 && fs.renameIn(*files, i, to) == 0;
+            }
+            const QString to = targetName(r.fileText, r.currentExt, r.newExt, sep);
+            if (to == r.fileText) return false;
+            try {
+                fs.rename(r.fileText, to, std::nullopt);
+                return true;
+            } catch (const Failure&) {
+                return false;
+            }
+        };
+
+        begun = journal != nullptr;
+        if (record && !record->begin(folderOfPath(r.fileText, sep), total)) record = nullptr;
+        if (record && !files) {
+            if (!record->intend(intents({r.fileText}, 0, r, fs, sep))) record = nullptr;
+        }
+        // The whole run on record, in batches, and on the disk before the first file is touched.
+        std::vector<NameRecord> next;
+        QByteArray targets;
+        for (qsizetype from = 0; record && files && from < total; from += journalBatch) {
             if (progress.cancelled()) throw Cancelled{};
-            progress.changing(i + 1, sources.size(), sources[i]);
-            const Outcome done = changeOne(sources[i], r, fs, box, progress, sep);
+            const qsizetype end = std::min(total, from + journalBatch);
+            targets.truncate(0);
+            std::vector<qsizetype> at;
+            for (qsizetype i = from; i < end; ++i) {
+                at.push_back(targets.size());
+                targetOf(i);
+                targets.append(target.constData(), target.size() + 1);
+            }
+            next.clear();
+            for (qsizetype i = from; i < end; ++i) {
+                const char* to = targets.constData() + at[size_t(i - from)];
+                NameRecord one{r.leaveCopy ? JournalRecord::Copy : JournalRecord::Rename,
+                               files->name(i),
+                               to,
+                               fs.identifyIn(*files, files->name(i)).value_or(FileId{}),
+                               {}};
+                // A file already at a copy's target, and left there, is never taken for the copy.
+                if (r.leaveCopy) one.before = fs.identifyIn(*files, to).value_or(FileId{});
+                next.push_back(one);
+            }
+            if (!record->intend(next, end == total)) record = nullptr;
+        }
+        next = {};
+        targets = {};
+
+        for (qsizetype i = 0; i < total; ++i) {
+            if (progress.cancelled()) throw Cancelled{};
+            progress.changing(i + 1, total, progress.wantsPath() ? pathOf(i) : QString());
+            // The quick way first: a rename to a free name. A taken name, or anything else
+            // the system refuses, goes the careful way, which asks and reports as always.
+            if (!r.leaveCopy && renamedQuickly(i)) {
+                ++touched;
+                changed += r.allInFolder;
+                continue;
+            }
+            const Outcome done = changeOne(pathOf(i), r, fs, box, progress, sep);
             if (done.pass == Pass::StopRun) {
                 if (record) record->finish();
                 if (begun && touched == 0) journal->discard();

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <memory>
 #include <optional>
+#include <vector>
 
 // What the extension change needs from the outside world, as small interfaces, so that
 // the operation can be driven by tests with real folders and scripted answers.
@@ -43,6 +47,9 @@ public:
         Q_UNUSED(total)
         Q_UNUSED(path)
     }
+    // Whether the next changing() should be given the file's path: a folder run makes the
+    // path of a file only when it is to be shown, and passes a null text otherwise.
+    virtual bool wantsPath() const { return false; }
     virtual void copying(qint64 done, qint64 size) {
         Q_UNUSED(done)
         Q_UNUSED(size)
@@ -58,6 +65,33 @@ inline Progress& noProgress() {
 // Thrown at the next safe point once Progress::cancelled() says so.
 struct Cancelled {};
 
+// The ordinary files of one folder with one extension, listed before any is touched: the
+// names as the system spells them, one after another in one block, so that a folder of a
+// million files costs a few bytes a file and no allocation each.
+class FolderFiles {
+public:
+    explicit FolderFiles(const QString& folder) : folder_(folder) {}
+    virtual ~FolderFiles() = default;
+    qsizetype size() const { return qsizetype(ends_.size()); }
+    // The bare name of file i, ended by a NUL.
+    const char* name(qsizetype i) const { return names_.constData() + start(i); }
+    qsizetype nameSize(qsizetype i) const { return ends_[size_t(i)] - start(i); }
+    // The full path, made only for what is shown or asked.
+    QString path(qsizetype i) const { return folder_ + QFile::decodeName(name(i)); }
+    void add(const char* name, qsizetype size) {
+        names_.append(name, size).append('\0');
+        ends_.push_back(quint32(names_.size() - 1));
+    }
+    // Whether another name fits: the block is indexed by 32 bits.
+    bool hasRoom() const { return names_.size() < (qsizetype(1) << 32) - 4096; }
+
+private:
+    qsizetype start(qsizetype i) const { return i == 0 ? 0 : ends_[size_t(i) - 1] + 1; }
+    QString folder_;
+    QByteArray names_;
+    std::vector<quint32> ends_;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -70,6 +104,16 @@ public:
     // or Cancelled.
     virtual QStringList listMatches(const QString& folder, const QString& namePattern,
                                     Progress& progress = noProgress()) = 0;
+    // The ordinary files of folder whose extension is exactly ext, in listing order, with
+    // the folder kept open for renameIn and identifyIn; names that are not valid in the
+    // system's encoding are left out. Throws Failure, or Cancelled.
+    virtual std::unique_ptr<FolderFiles> listExtension(const QString& folder, const QString& ext,
+                                                       Progress& progress = noProgress()) = 0;
+    // Moves file i of files to `to`, a bare name in the same folder, never over an existing
+    // entry: 0, or the error number (EEXIST when the name is taken). Never throws.
+    virtual int renameIn(const FolderFiles& files, qsizetype i, const char* to) = 0;
+    // The identity of the entry named `name` (a bare name) in the folder of files.
+    virtual std::optional<FileId> identifyIn(const FolderFiles& files, const char* name) = 0;
     // Whether both paths name one directory entry: equal texts, or names that differ only in
     // case on a case-insensitive folder. Two links to one file are two entries.
     virtual bool sameEntry(const QString& a, const QString& b) = 0;
@@ -104,6 +148,15 @@ struct JournalRecord {
     FileId before;   // a copy's target before the change (all zero: there was none)
 };
 
+// One file of a folder run as it goes on record: bare names in the run's folder, as the
+// system spells them.
+struct NameRecord {
+    JournalRecord::Kind kind = JournalRecord::Rename;
+    const char* source = nullptr;
+    const char* target = nullptr;
+    FileId id, before;
+};
+
 // What the journal holds of the last change.
 struct JournalState {
     bool present = false;  // there is a last change to undo
@@ -122,6 +175,8 @@ public:
     // The next files to be touched, on the disk before any of them is: flushed to the disk
     // with the last part of a batch given in parts.
     virtual bool intend(const QList<JournalRecord>& next, bool lastPart = true) = 0;
+    // The same, for files of the folder given to begin().
+    virtual bool intend(const std::vector<NameRecord>& next, bool lastPart = true) = 0;
     // The index-th intended file replaced a file that is now at `trashed`.
     virtual bool replaced(qint64 index, const QString& trashed) = 0;
     // The change has ended, whichever way: it is now the last change.

@@ -18,6 +18,10 @@ public:
     std::optional<FileId> probe(const QString& path) override;
     QStringList listMatches(const QString& folder, const QString& namePattern,
                             Progress& progress = noProgress()) override;
+    std::unique_ptr<FolderFiles> listExtension(const QString& folder, const QString& ext,
+                                               Progress& progress = noProgress()) override;
+    int renameIn(const FolderFiles& files, qsizetype i, const char* to) override;
+    std::optional<FileId> identifyIn(const FolderFiles& files, const char* name) override;
     bool sameEntry(const QString& a, const QString& b) override;
     QString rename(const QString& from, const QString& to,
                    const std::optional<FileId>& replacing) override;

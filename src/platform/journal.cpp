@@ -74,6 +74,19 @@ public:
         qToLittleEndian(static_cast<quint32>(end - bytes), flag + 1);
         p_ = end;
     }
+    // A bare name in the Begin folder, as the system spells it.
+    void name(const char* name, qsizetype size) {
+        *p_++ = 1;
+        put(static_cast<quint32>(size));
+        std::memcpy(p_, name, size_t(size));
+        p_ += size;
+    }
+    template <class Id> void id(const Id& id) {
+        put(id.device);
+        put(id.inode);
+        put(id.size);
+        put(id.mtimeNs);
+    }
     // False when the record is too long to be read back.
     bool end() {
         const qsizetype payload = p_ - start_ - 5;
@@ -235,22 +248,41 @@ bool FileJournal::intend(const QList<JournalRecord>& next, bool lastPart) {
     for (const JournalRecord& r : next) {
         out.start(Intent);
         out.put<quint8>(r.kind);
-        out.put(r.id.device);
-        out.put(r.id.inode);
-        out.put(r.id.size);
-        out.put(r.id.mtimeNs);
+        out.id(r.id);
         out.path(absolute(r.source), folder_);
         out.path(absolute(r.target), folder_);
-        if (r.kind == JournalRecord::Copy) { // a copy's target may have been there before
-            out.put(r.before.device);
-            out.put(r.before.inode);
-            out.put(r.before.size);
-            out.put(r.before.mtimeNs);
-        }
+        if (r.kind == JournalRecord::Copy) out.id(r.before); // the target may have been there
         if (!out.end()) return fail(ENAMETOOLONG);
     }
-    if (!append(batch, out.at() - batch.constData(), lastPart)) return false;
-    intended_ += next.size();
+    return appendIntents(batch, out.at() - batch.constData(), next.size(), lastPart);
+}
+
+bool FileJournal::intend(const std::vector<NameRecord>& next, bool lastPart) {
+    if (!running() || next.empty()) return running();
+    qsizetype space = 0;
+    for (const NameRecord& r : next)
+        space += frame + 2 * idSize + 10 + qsizetype(std::strlen(r.source) + std::strlen(r.target));
+    if (batch_.size() < space) batch_.resize(space);
+    RecordWriter out(batch_.data());
+    for (const NameRecord& r : next) {
+        out.start(Intent);
+        out.put<quint8>(r.kind);
+        out.id(r.id);
+        out.name(r.source, qsizetype(std::strlen(r.source)));
+        out.name(r.target, qsizetype(std::strlen(r.target)));
+        if (r.kind == JournalRecord::Copy) out.id(r.before);
+        if (!out.end()) return fail(ENAMETOOLONG);
+    }
+    const bool done =
+        appendIntents(batch_, out.at() - batch_.constData(), qsizetype(next.size()), lastPart);
+    if (lastPart) batch_ = QByteArray(); // given back with the run
+    return done;
+}
+
+bool FileJournal::appendIntents(const QByteArray& batch, qsizetype size, qsizetype count,
+                                bool flush) {
+    if (!append(batch, size, flush)) return false;
+    intended_ += count;
     return true;
 }
 

@@ -37,6 +37,7 @@ public:
 
     bool begin(const QString& folder, qint64 total) override;
     bool intend(const QList<JournalRecord>& next, bool lastPart = true) override;
+    bool intend(const std::vector<NameRecord>& next, bool lastPart = true) override;
     bool replaced(qint64 index, const QString& trashed) override;
     bool finish() override;
     JournalState load() override;
@@ -47,12 +48,14 @@ public:
 private:
     bool running();
     bool append(const QByteArray& bytes, qsizetype size, bool flush = true);
+    bool appendIntents(const QByteArray& batch, qsizetype size, qsizetype count, bool flush);
     bool fail(int err);
     JournalState ignore(const QString& why);
     QByteArray temporaryName() const;
 
     QString path_;
     QByteArray folder_; // of the running change, as stored
+    QByteArray batch_;  // kept between batches of a run, to be filled again
     qint64 intended_ = 0;
     int fd_ = -1; // open from begin() to finish() or the first failure
     QString problem_;

@@ -52,7 +52,8 @@ void ChangeRun::reading(qint64 found) {
 void ChangeRun::changing(qint64 number, qint64 total, const QString& path) {
     // The name is handed over only when the window has shown the last one: a few times a
     // second, not for every file.
-    if (pathWanted_.load(std::memory_order_relaxed) && pathWanted_.exchange(false)) {
+    if (!path.isNull() && pathWanted_.load(std::memory_order_relaxed) &&
+        pathWanted_.exchange(false)) {
         QMutexLocker lock(&pathLock_);
         path_ = path; // shared, not copied
     }

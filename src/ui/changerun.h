@@ -41,6 +41,7 @@ private:
     void changing(qint64 number, qint64 total, const QString& path) override;
     void copying(qint64 done, qint64 size) override;
     bool cancelled() const override { return cancelled_; }
+    bool wantsPath() const override { return pathWanted_.load(std::memory_order_relaxed); }
 
     int showOnWindow(const QString& prompt, int style, const QString& caption);
     void showProgress();
