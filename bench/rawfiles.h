@@ -34,12 +34,12 @@ inline bool readFile(int dfd, const char* name, std::string& out) {
 }
 
 // The number of a name made here, prefix + six digits + "." + ext; 0 for any other name.
-inline long numberOf(const char* name, char prefix, const char* ext) {
-    if (name[0] != prefix || std::strlen(name) != 8 + std::strlen(ext) || name[7] != '.' ||
-        std::strcmp(name + 8, ext) != 0)
+inline long numberOf(const char* name, char prefix, const char* ext, size_t digits = 6) {
+    if (name[0] != prefix || std::strlen(name) != digits + 2 + std::strlen(ext) ||
+        name[digits + 1] != '.' || std::strcmp(name + digits + 2, ext) != 0)
         return 0;
     long v = 0;
-    for (int k = 1; k < 7; ++k) {
+    for (size_t k = 1; k <= digits; ++k) {
         if (name[k] < '0' || name[k] > '9') return 0;
         v = v * 10 + (name[k] - '0');
     }

@@ -93,8 +93,8 @@ Undo stateOf(const JournalRecord& r, FileSystem& fs) {
         return ours ? Undo::Restored : r.trashed.isEmpty() ? Undo::NotDone : Undo::Changed;
     }
     if (r.source == r.target) return Undo::NotDone;
-    if (atTarget == r.id) return Undo::Restored;
-    return fs.identify(r.source) == r.id ? Undo::NotDone : Undo::Changed;
+    if (r.id.isSameFile(atTarget)) return Undo::Restored;
+    return r.id.isSameFile(fs.identify(r.source)) ? Undo::NotDone : Undo::Changed;
 }
 
 Undo undoOne(const JournalRecord& r, FileSystem& fs) {
@@ -199,13 +199,17 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
             next.clear();
             for (qsizetype i = from; i < end; ++i) {
                 const char* to = targets.constData() + at[size_t(i - from)];
-                NameRecord one{r.leaveCopy ? JournalRecord::Copy : JournalRecord::Rename,
-                               files->name(i),
-                               to,
-                               fs.identifyIn(*files, files->name(i)).value_or(FileId{}),
-                               {}};
-                // A file already at a copy's target, and left there, is never taken for the copy.
-                if (r.leaveCopy) one.before = fs.identifyIn(*files, to).value_or(FileId{});
+                NameRecord one{JournalRecord::Rename, files->name(i), to, {}, {}};
+                // A rename keeps its file whole, so the listed inode is enough to know it
+                // again: no status call a file. A copy is known again by size and time.
+                std::optional<FileId> id = r.leaveCopy ? std::nullopt : files->listedId(i);
+                if (!id) id = fs.identifyIn(*files, files->name(i));
+                one.id = id.value_or(FileId{});
+                if (r.leaveCopy) {
+                    one.kind = JournalRecord::Copy;
+                    // A file already at the target, and left there, is never taken for the copy.
+                    one.before = fs.identifyIn(*files, to).value_or(FileId{});
+                }
                 next.push_back(one);
             }
             if (!record->intend(next, end == total)) record = nullptr;

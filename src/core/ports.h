@@ -28,11 +28,20 @@ inline QString errorText(const Failure& f) {
 // Enough of a directory entry's status to tell whether it is still the one the user was
 // asked about. For a symbolic link it is the link itself, which cannot change in place.
 struct FileId {
+    // Size not read: a folder's listing gives the inode alone, and mtimeNs is then a time
+    // the file had not reached when it was listed, and reaches once it is modified.
+    static constexpr qint64 unknown = -1;
     quint64 device = 0;
     quint64 inode = 0;
     qint64 size = 0;
     qint64 mtimeNs = 0;
     bool operator==(const FileId&) const = default;
+    // Whether `now` is this file, unchanged as far as this identity can tell.
+    bool isSameFile(const std::optional<FileId>& now) const {
+        return now && now->device == device && now->inode == inode &&
+               (size == unknown ? now->mtimeNs < mtimeNs
+                                : now->size == size && now->mtimeNs == mtimeNs);
+    }
 };
 
 // What a change reports while it runs, and how it is asked to stop. Called on the thread
@@ -78,9 +87,17 @@ public:
     qsizetype nameSize(qsizetype i) const { return ends_[size_t(i)] - start(i); }
     // The full path, made only for what is shown or asked.
     QString path(qsizetype i) const { return folder_ + QFile::decodeName(name(i)); }
-    void add(const char* name, qsizetype size) {
+    // File i's device and inode as the listing gave them, where it gives them truly (where
+    // the inode it lists is the one a status call shows).
+    std::optional<FileId> listedId(qsizetype i) const {
+        if (!inodesTrue) return std::nullopt;
+        return FileId{device, inode(i), FileId::unknown, listedAtNs};
+    }
+    quint64 inode(qsizetype i) const { return inodes_[size_t(i)]; }
+    void add(const char* name, qsizetype size, quint64 inode) {
         names_.append(name, size).append('\0');
         ends_.push_back(quint32(names_.size() - 1));
+        inodes_.push_back(inode);
     }
     // Whether another name fits: the block is indexed by 32 bits.
     bool hasRoom() const { return names_.size() < (qsizetype(1) << 32) - 4096; }
@@ -90,6 +107,12 @@ private:
     QString folder_;
     QByteArray names_;
     std::vector<quint32> ends_;
+    std::vector<quint64> inodes_;
+
+public:
+    quint64 device = 0;
+    bool inodesTrue = false;
+    qint64 listedAtNs = 0; // after the last modification of any listed file
 };
 
 class FileSystem {

@@ -467,6 +467,13 @@ int folderOf(const FolderFiles& files) {
     return static_cast<const OpenFolderFiles&>(files).fd;
 }
 
+// The clock that stamps files, as coarse as theirs.
+qint64 fileClockNs() {
+    struct timespec now;
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 // Whether a name survives the trip through the system's encoding, as a text that names the
 // same file again; ASCII always does.
 bool namesItself(const char* name, size_t size) {
@@ -487,6 +494,7 @@ NativeFileSystem::listExtension(const QString& folder, const QString& ext, Progr
     files->fd = ::open(folder.isEmpty() ? "." : native(folder).constData(),
                        O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (files->fd < 0) fail(errno);
+    const qint64 start = fileClockNs();
     // "*.ext" exactly; an empty extension asks for names without one, or ending in ".".
     const QByteArray suffix = '.' + native(ext);
     // Large reads: a folder of 100,000 names comes in a few dozen calls.
@@ -516,10 +524,21 @@ NativeFileSystem::listExtension(const QString& folder, const QString& ext, Progr
                 if (::fstatat(files->fd, name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
             }
             if (!files->hasRoom()) fail(ENOMEM);
-            files->add(name, qsizetype(size));
+            files->add(name, qsizetype(size), e->d_ino);
         }
         progress.reading(files->size());
     }
+    // The listed inodes identify the files where the first of them agrees with its status
+    // call; some file systems (FUSE, some overlays) list numbers of their own.
+    struct stat dir, first;
+    files->inodesTrue = files->size() > 0 && ::fstat(files->fd, &dir) == 0 &&
+                        ::fstatat(files->fd, files->name(0), &first, AT_SYMLINK_NOFOLLOW) == 0 &&
+                        first.st_dev == dir.st_dev && first.st_ino == files->inode(0);
+    files->device = dir.st_dev;
+    // A time that no file modified before the listing has reached, and every file modified
+    // after it will: the file clock's next tick, a few milliseconds at most.
+    while ((files->listedAtNs = fileClockNs()) <= start)
+        ::usleep(500);
     return files;
 }
 

@@ -120,6 +120,9 @@ frmMain::frmMain(QWidget* parent)
     cboNewExtension->lineEdit()->setAcceptDrops(false);
 
     connect(txtFile, &QLineEdit::textChanged, this, [this] { txtFile_Change(); });
+    patternCheck_.setSingleShot(true);
+    patternCheck_.setInterval(150);
+    connect(&patternCheck_, &QTimer::timeout, this, [this] { showFound(txtFile->text()); });
     connect(cmdChange, &QPushButton::clicked, this, [this] { cmdChange_Click(); });
     // While a change runs, nothing may start another or change its file.
     connect(cmdOpen, &QPushButton::clicked, this, [this] {
@@ -245,6 +248,22 @@ void frmMain::setDialogComponent(DialogComponent* dialog) {
 
 void frmMain::txtFile_Change() {
     const QString path = txtFile->text();
+    if (path != refused_ && hasWildcards(nameOfPath(path))) {
+        patternCheck_.start();
+        return;
+    }
+    patternCheck_.stop(); // a plain path costs one status call: at once
+    showFound(path);
+}
+
+// Change and Enter never act on the state of a pattern typed before the last pause.
+void frmMain::checkPatternNow() {
+    if (!patternCheck_.isActive()) return;
+    patternCheck_.stop();
+    showFound(txtFile->text());
+}
+
+void frmMain::showFound(const QString& path) {
     const bool found = path != refused_ && !existenceTest(path).isEmpty();
     cmdChange->setEnabled(found);
     txtExtension->setText(found ? extensionOfPath(path) : QString());
@@ -256,7 +275,8 @@ void frmMain::refusePath(const QString& path) {
 }
 
 void frmMain::cmdChange_Click() {
-    if (run_) return;
+    checkPatternNow();
+    if (run_ || !cmdChange->isEnabled()) return;
     const QString newExt = stripLeadingDot(cboNewExtension->currentText());
     if (newExt != cboNewExtension->currentText()) cboNewExtension->setEditText(newExt);
     if (const auto refused = checkNewExtension(newExt)) {
@@ -344,7 +364,7 @@ void frmMain::pressDefault() {
     // As on other desktops, Enter on a focused button presses that button.
     if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
         button->click();
-    else if (cmdChange->isEnabled())
+    else if (checkPatternNow(), cmdChange->isEnabled())
         cmdChange->click();
 }
 

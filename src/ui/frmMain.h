@@ -4,6 +4,7 @@
 #include "extensionchange.h"
 #include "ports.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -95,6 +96,10 @@ private:
     ChangeRun* run_ = nullptr;
     bool closeAfterRun_ = false;
     QString refused_;
+    // A pattern in the file box reads its whole folder: once typing pauses, not per key.
+    QTimer patternCheck_;
+    void showFound(const QString& path);
+    void checkPatternNow();
 };
 
 // The one local file a drop carries, or the empty text when it carries anything else.
