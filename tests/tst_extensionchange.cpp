@@ -59,6 +59,9 @@ void makeFiles(const QString& dir, const QStringList& names) {
 
 const QString complete = QStringLiteral("Conversion complete. ");
 const QString noneChanged = QStringLiteral("No file extensions changed.");
+QString error17() {
+    return QStringLiteral("Error 17: File exists");
+}
 QString prompt(const QString& target) {
     return "The destination file '" + target + "' already exisits, overwrite?";
 }
@@ -71,6 +74,8 @@ private slots:
     void initTestCase() { isolateUserFolders(); }
     void runs_data();
     void runs();
+    void takenAfterListing_data();
+    void takenAfterListing();
     void refusedInTheMiddle();
     void largeFolderHasNoCountLimit();
     void buttonTidiesAndRecords_data();
@@ -193,6 +198,75 @@ void tst_extensionchange::runs_data() {
         << QStringList{"c.log"} << "a.txt"
         << "md" << true << false << QStringList{} << QStringList{"c.log=c.log"}
         << QStringList{noneChanged} << ChangeEnd::NothingChanged;
+}
+
+// Puts something at the second listed file's target just before the folder run renames it,
+// and keeps the listing order: {1}, {2}, {3} in the rows are the files in that order.
+struct TakesName : NativeFileSystem {
+    QString what;
+    QStringList order;
+    int renameIn(const FolderFiles& files, qsizetype i, const char* to) override {
+        for (qsizetype k = order.size(); k < files.size(); ++k)
+            order.append(QFileInfo(files.path(k)).completeBaseName());
+        const QString target = QFileInfo(files.path(i)).path() + '/' + QFile::decodeName(to);
+        if (i == 1 && what == "folder") QDir().mkdir(target);
+        if (i == 1 && what == "file") write(target, "new");
+        if (i == 1 && what.startsWith("->"))
+            QFile::link(what == "->{3}" ? files.path(2) : what.mid(2), target);
+        return NativeFileSystem::renameIn(files, i, to);
+    }
+};
+
+void tst_extensionchange::takenAfterListing_data() {
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("last");
+    const QStringList three{"{1}.md={1}.txt", "{2}.md={2}.txt", "{3}.md={3}.txt"};
+    const QString error = error17();
+    QTest::newRow("file, Yes") << "file" << true << three
+                               << complete + "3 file extensions changed.";
+    QTest::newRow("file, No") << "file" << false
+                              << QStringList{"{1}.md={1}.txt", "{2}.md=new", "{2}.txt={2}.txt",
+                                             "{3}.md={3}.txt"}
+                              << complete + "2 file extensions changed.";
+    QTest::newRow("link to a file, Yes")
+        << "->{3}" << true << three << complete + "3 file extensions changed.";
+    QTest::newRow("folder") << "folder" << true
+                            << QStringList{"{1}.md={1}.txt", "{2}.md/", "{2}.txt={2}.txt",
+                                           "{3}.txt={3}.txt"}
+                            << error;
+    QTest::newRow("dangling link")
+        << "->gone" << true
+        << QStringList{"{1}.md={1}.txt", "{2}.md=", "{2}.txt={2}.txt", "{3}.txt={3}.txt"} << error;
+}
+
+// A name taken after the listing is found by the rename itself, and then asked about or
+// refused exactly as a name taken before.
+void tst_extensionchange::takenAfterListing() {
+    QFETCH(QString, what);
+    QFETCH(bool, yes);
+    QFETCH(QStringList, after);
+    QFETCH(QString, last);
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + '/';
+    makeFiles(tmp.path(), {"a.txt", "b.txt", "c.txt"});
+    TakesName fs;
+    fs.what = what;
+    ScriptedBox box;
+    box.onPrompt = [&] {
+        box.answers.insert(fs.order.value(1) + ".md", yes ? MessageBox::Yes : MessageBox::No);
+    };
+    changeExtension({d + "a.txt", "txt", "md", true, false}, fs, box);
+    QCOMPARE(fs.order.size(), 3);
+    for (QString& line : after)
+        for (int k = 0; k < 3; ++k)
+            line.replace(QString("{%1}").arg(k + 1), fs.order[k]);
+    after.sort();
+    QCOMPARE(snapshot(d), after);
+    QStringList expected{last};
+    if (last != error17()) expected.prepend(prompt(d + fs.order[1] + ".md"));
+    QCOMPARE(box.texts(), expected);
 }
 
 void tst_extensionchange::runs() {

@@ -252,6 +252,15 @@ void tst_filesystem::listing() {
     QStringList bare = fs.listMatches(d, "*.");
     bare.sort();
     QCOMPARE(bare, QStringList({d + "NOTES", d + "README", d + "file."}));
+    // The folder run's own listing, names as bytes, finds exactly the same files.
+    for (const auto& [ext, expected] : {std::pair{"txt", txt}, std::pair{"", bare}}) {
+        const auto files = fs.listExtension(d, ext);
+        QStringList paths;
+        for (qsizetype i = 0; i < files->size(); ++i)
+            paths.append(files->path(i));
+        paths.sort();
+        QCOMPARE(paths, expected);
+    }
 }
 
 void tst_filesystem::listingRefused() {

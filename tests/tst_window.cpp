@@ -42,6 +42,8 @@ private slots:
     void pathHandler();
     void typingCharacterByCharacter();
     void enterPressesChangeOnlyWhileEnabled();
+    void patternReadOncePerPause_data();
+    void patternReadOncePerPause();
     void enterInComboNeverAddsToList();
     void accessKeys();
     void escapeAndCloseUnloadOnce_data();
@@ -357,6 +359,33 @@ void tst_window::enterPressesChangeOnlyWhileEnabled() {
     QTest::keyClick(form_->chkLeaveCopy, Qt::Key_Enter);
     QTRY_COMPARE(box_.texts(), QStringList{"Conversion complete. "});
     QVERIFY(QFile::exists(path("report.md")));
+}
+
+void tst_window::patternReadOncePerPause_data() {
+    QTest::addColumn<QString>("act"); // right after a key that makes the pattern match nothing
+    QTest::newRow("Enter") << "Enter";
+    QTest::newRow("Change clicked") << "click";
+    QTest::newRow("Alt+C") << "Alt+C";
+}
+
+// A pattern reads its folder once typing pauses; Change and Enter never act on the state
+// of an earlier pattern.
+void tst_window::patternReadOncePerPause() {
+    QFETCH(QString, act);
+    form_->cboNewExtension->setEditText("md");
+    form_->txtFile->setText(path("*."));
+    QTRY_VERIFY(form_->cmdChange->isEnabled()); // README
+    form_->txtFile->setFocus();
+    QTest::keyClick(form_->txtFile, Qt::Key_T); // "*.t": nothing
+    QVERIFY(form_->cmdChange->isEnabled());     // the folder is not read on this key
+    if (act == "Enter") QTest::keyClick(form_->txtFile, Qt::Key_Return);
+    if (act == "click") form_->cmdChange->click();
+    if (act == "Alt+C") userKey(Qt::Key_C, Qt::AltModifier); // clicks 100 ms later
+    QTest::qWait(300);
+    QVERIFY(!form_->cmdChange->isEnabled());
+    QVERIFY(box_.shown.isEmpty());
+    QVERIFY(QFile::exists(path("README")) && QFile::exists(path("report.txt")));
+    QCOMPARE(form_->cboNewExtension->count(), 0);
 }
 
 void tst_window::enterInComboNeverAddsToList() {
