@@ -21,7 +21,7 @@ namespace {
 // Files put on record in one write; the whole run is on record, and flushed once, before
 // the first file is touched. A flush between files would also force the renames so far to
 // the disk, which costs far more than the records themselves.
-constexpr qsizetype journalBatch = 4096;
+constexpr qsizetype journalBatch = 1024;
 
 enum class Pass { Done, Skipped, StopRun };
 
@@ -151,15 +151,15 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
         const QByteArray oldExt = QFile::encodeName(r.currentExt);
         const QByteArray newExt = QFile::encodeName(r.newExt);
         // The bare target name of file i, in a buffer used again for every file.
-        QByteArray target;
+        std::string target;
         const auto targetOf = [&](qsizetype i) {
             const qsizetype size = files->nameSize(i);
             const char* name = files->name(i);
             const bool dot = oldExt.isEmpty() ? name[size - 1] == '.' : true;
-            target.truncate(0);
-            target.append(name, size - oldExt.size() - (dot ? 1 : 0));
-            if (!newExt.isEmpty()) target.append('.').append(newExt);
-            return target.constData();
+            target.assign(name, size_t(size - oldExt.size() - (dot ? 1 : 0)));
+            if (!newExt.isEmpty())
+                target.append(1, '.').append(newExt.constData(), size_t(newExt.size()));
+            return target.c_str();
         };
 
         const auto pathOf = [&](qsizetype i) { return files ? files->path(i) : r.fileText; };
@@ -185,20 +185,20 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
         }
         // The whole run on record, in batches, and on the disk before the first file is touched.
         std::vector<NameRecord> next;
-        QByteArray targets;
+        std::string targets;
         for (qsizetype from = 0; record && files && from < total; from += journalBatch) {
             if (progress.cancelled()) throw Cancelled{};
             const qsizetype end = std::min(total, from + journalBatch);
-            targets.truncate(0);
+            targets.clear();
             std::vector<qsizetype> at;
             for (qsizetype i = from; i < end; ++i) {
                 at.push_back(targets.size());
                 targetOf(i);
-                targets.append(target.constData(), target.size() + 1);
+                targets.append(target.c_str(), target.size() + 1);
             }
             next.clear();
             for (qsizetype i = from; i < end; ++i) {
-                const char* to = targets.constData() + at[size_t(i - from)];
+                const char* to = targets.c_str() + at[size_t(i - from)];
                 NameRecord one{JournalRecord::Rename, files->name(i), to, {}, {}};
                 // A rename keeps its file whole, so the listed inode is enough to know it
                 // again: no status call a file. A copy is known again by size and time.

@@ -8,6 +8,7 @@
 #include <QtGlobal>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 // What the extension change needs from the outside world, as small interfaces, so that
@@ -83,7 +84,7 @@ public:
     virtual ~FolderFiles() = default;
     qsizetype size() const { return qsizetype(ends_.size()); }
     // The bare name of file i, ended by a NUL.
-    const char* name(qsizetype i) const { return names_.constData() + start(i); }
+    const char* name(qsizetype i) const { return names_.data() + start(i); }
     qsizetype nameSize(qsizetype i) const { return ends_[size_t(i)] - start(i); }
     // The full path, made only for what is shown or asked.
     QString path(qsizetype i) const { return folder_ + QFile::decodeName(name(i)); }
@@ -95,17 +96,25 @@ public:
     }
     quint64 inode(qsizetype i) const { return inodes_[size_t(i)]; }
     void add(const char* name, qsizetype size, quint64 inode) {
-        names_.append(name, size).append('\0');
+        names_.append(name, size_t(size)).push_back('\0');
         ends_.push_back(quint32(names_.size() - 1));
         inodes_.push_back(inode);
     }
+    // Room for about `bytes` of names in `entries` entries, taken from the system as it is
+    // filled: a generous guess costs address space, not memory, and spares the copies of
+    // growing.
+    void reserve(qsizetype bytes, qsizetype entries) {
+        names_.reserve(size_t(bytes));
+        ends_.reserve(size_t(entries));
+        inodes_.reserve(size_t(entries));
+    }
     // Whether another name fits: the block is indexed by 32 bits.
-    bool hasRoom() const { return names_.size() < (qsizetype(1) << 32) - 4096; }
+    bool hasRoom() const { return names_.size() < (size_t(1) << 32) - 4096; }
 
 private:
     qsizetype start(qsizetype i) const { return i == 0 ? 0 : ends_[size_t(i) - 1] + 1; }
     QString folder_;
-    QByteArray names_;
+    std::string names_;
     std::vector<quint32> ends_;
     std::vector<quint64> inodes_;
 

@@ -26,21 +26,33 @@ constexpr qsizetype idSize = 1 + 8 * 4;
 // Far above two paths of PATH_MAX: a length beyond it is damage, never a record.
 constexpr quint32 maxPayload = 64 * 1024;
 
-constexpr std::array<quint32, 256> crcTable = [] {
-    std::array<quint32, 256> table{};
+// CRC-32 (the one of zip and PNG), eight bytes a step: a run of 100,000 files puts
+// megabytes on record.
+constexpr std::array<std::array<quint32, 256>, 8> crcTables = [] {
+    std::array<std::array<quint32, 256>, 8> t{};
     for (quint32 i = 0; i < 256; ++i) {
         quint32 c = i;
         for (int k = 0; k < 8; ++k)
             c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[i] = c;
+        t[0][i] = c;
     }
-    return table;
+    for (int k = 1; k < 8; ++k)
+        for (quint32 i = 0; i < 256; ++i)
+            t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
+    return t;
 }();
 
 quint32 crc32(const char* p, qsizetype n) {
+    const auto& t = crcTables;
     quint32 c = 0xFFFFFFFFu;
-    for (const char* end = p + n; p != end; ++p)
-        c = crcTable[(c ^ static_cast<quint8>(*p)) & 0xFF] ^ (c >> 8);
+    for (; n >= 8; p += 8, n -= 8) {
+        const quint32 lo = c ^ qFromLittleEndian<quint32>(p);
+        const quint32 hi = qFromLittleEndian<quint32>(p + 4);
+        c = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^
+            t[3][hi & 0xFF] ^ t[2][(hi >> 8) & 0xFF] ^ t[1][(hi >> 16) & 0xFF] ^ t[0][hi >> 24];
+    }
+    for (; n > 0; ++p, --n)
+        c = t[0][(c ^ static_cast<quint8>(*p)) & 0xFF] ^ (c >> 8);
     return ~c;
 }
 
