@@ -309,7 +309,7 @@ public:
 
 private:
     int close() {
-        ::fstat(fd_, &own_);
+        if (!name_.isEmpty()) ::fstat(fd_, &own_); // what the destructor may remove
         const int closed = ::close(fd_);
         fd_ = -1;
         return closed;
@@ -363,11 +363,13 @@ bool refused(int err) {
 // can: a clone shares the blocks at once (btrfs, XFS), copy_file_range spares the trip
 // through this process; a read/write loop is left for where neither works. Between blocks
 // a cancelled copy stops, and its unnamed file is dropped with the target untouched.
-void copyContent(int in, int out, qint64 size, Progress& progress) {
-    if (::ioctl(out, FICLONE, in) == 0) {
+// Returns false when asked to clone and the file system refused it.
+bool copyContent(int in, int out, qint64 size, bool clone, Progress& progress) {
+    if (clone && ::ioctl(out, FICLONE, in) == 0) {
         progress.copying(size, size);
-        return;
+        return true;
     }
+    const bool cloneRefused = clone && refused(errno);
     qint64 done = 0;
     std::vector<char> buffer;
     for (bool kernel = true;;) {
@@ -390,7 +392,7 @@ void copyContent(int in, int out, qint64 size, Progress& progress) {
             kernel = false; // some file systems end a kernel copy early: read the rest
             continue;
         }
-        if (n == 0) return;
+        if (n == 0) return !cloneRefused;
         progress.copying(done += n, size);
     }
 }
@@ -595,6 +597,7 @@ QString NativeFileSystem::rename(const QString& from, const QString& to,
 QString NativeFileSystem::copy(const QString& from, const QString& to,
                                const std::optional<FileId>& replacing, Progress& progress) {
     // Without blocking: a named pipe put in the source's place must not hang the program.
+    // An ordinary file reads the same with the flag, so it stays.
     const int in = ::open(native(from).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (in < 0) fail(errno);
     auto closeIn = qScopeGuard([in] { ::close(in); });
@@ -605,10 +608,13 @@ QString NativeFileSystem::copy(const QString& from, const QString& to,
         throw Failure{err, QString::fromLocal8Bit(std::strerror(err)) +
                                QStringLiteral(": '%1' is not an ordinary file").arg(from)};
     }
-    if (::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) & ~O_NONBLOCK) != 0) fail(errno);
 
     TemporaryFile out(to);
-    copyContent(in, out.fd(), st.st_size, progress);
+    // A folder that refused a clone from this device refuses it for every file of a folder
+    // run: asked once. (copy_file_range still shares blocks where the file system can.)
+    thread_local std::pair<dev_t, QString> noClone;
+    const std::pair<dev_t, QString> route{st.st_dev, folderOfPath(to)};
+    if (!copyContent(in, out.fd(), st.st_size, route != noClone, progress)) noClone = route;
     // Kept where the file system can keep them, as cp -p does: FAT and many FUSE file
     // systems refuse them, and the copy still lands.
     const auto bestEffort = [](int result) {
