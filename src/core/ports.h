@@ -111,17 +111,16 @@ public:
     // Whether another name fits: the block is indexed by 32 bits.
     bool hasRoom() const { return names_.size() < (size_t(1) << 32) - 4096; }
 
+    quint64 device = 0;      // of the folder, and so of its files
+    bool inodesTrue = false; // the listing's inodes are those a status call shows
+    qint64 listedAtNs = 0;   // after the last modification of any listed file
+
 private:
     qsizetype start(qsizetype i) const { return i == 0 ? 0 : ends_[size_t(i) - 1] + 1; }
     QString folder_;
     std::string names_;
     std::vector<quint32> ends_;
     std::vector<quint64> inodes_;
-
-public:
-    quint64 device = 0;
-    bool inodesTrue = false;
-    qint64 listedAtNs = 0; // after the last modification of any listed file
 };
 
 class FileSystem {
@@ -131,11 +130,6 @@ public:
     // ordinary file (a regular file, links followed, whose name is not hidden), or nothing.
     // Throws Failure when the status call itself fails for another reason than a missing name.
     virtual std::optional<FileId> probe(const QString& path) = 0;
-    // Full paths of the ordinary files in folder (empty text: the current folder) whose
-    // names match the wildcard pattern, in the order the system lists them. Throws Failure,
-    // or Cancelled.
-    virtual QStringList listMatches(const QString& folder, const QString& namePattern,
-                                    Progress& progress = noProgress()) = 0;
     // The ordinary files of folder whose extension is exactly ext, in listing order, with
     // the folder kept open for renameIn and identifyIn; names that are not valid in the
     // system's encoding are left out. Throws Failure, or Cancelled.

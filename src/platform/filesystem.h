@@ -16,8 +16,11 @@ QString existenceTest(const QString& pathOrPattern);
 class NativeFileSystem : public FileSystem {
 public:
     std::optional<FileId> probe(const QString& path) override;
+    // Full paths of the ordinary files in folder (empty text: the current folder) whose
+    // names match the wildcard pattern, in listing order, as the existence test finds them.
+    // Throws Failure, or Cancelled.
     QStringList listMatches(const QString& folder, const QString& namePattern,
-                            Progress& progress = noProgress()) override;
+                            Progress& progress = noProgress());
     std::unique_ptr<FolderFiles> listExtension(const QString& folder, const QString& ext,
                                                Progress& progress = noProgress()) override;
     int renameIn(const FolderFiles& files, qsizetype i, const char* to) override;
