@@ -17,7 +17,7 @@
 namespace morvane {
 namespace {
 
-enum Type : quint8 { Begin = 1, Intent = 2, Replaced = 3, Finished = 4 };
+enum Type : quint8 { Begin = 1, Intent = 2, Replaced = 3, Finished = 4, Renames = 5 };
 
 const QByteArray header = QByteArrayLiteral("MORVANE-JOURNAL\n\x01");
 constexpr qsizetype magicSize = 16;
@@ -93,6 +93,11 @@ public:
         std::memcpy(p_, name, size_t(size));
         p_ += size;
     }
+    void bytes(const char* p, qsizetype n) {
+        std::memcpy(p_, p, size_t(n));
+        p_ += n;
+    }
+    qsizetype written() const { return p_ - start_ - 5; } // of the record begun last
     template <class Id> void id(const Id& id) {
         put(id.device);
         put(id.inode);
@@ -136,6 +141,14 @@ public:
         p_ += n;
         return QFile::decodeName(scratch_);
     }
+    // n raw bytes, or nothing once spoilt; a NUL spoils them too.
+    const char* bytes(quint32 n) {
+        if (!ok_ || quint32(end_ - p_) < n || std::memchr(p_, 0, n)) return ok_ = false, nullptr;
+        const char* at = p_;
+        p_ += n;
+        return at;
+    }
+    bool atEnd() const { return !ok_ || p_ == end_; }
     bool whole() const { return ok_ && p_ == end_; }
 
 private:
@@ -269,22 +282,72 @@ bool FileJournal::intend(const QList<JournalRecord>& next, bool lastPart) {
     return appendIntents(batch, out.at() - batch.constData(), next.size(), lastPart);
 }
 
+// A rename of a folder run known by its listed inode goes on record in a few bytes: many of
+// them share one Renames record, which holds what they have in common (device, the time,
+// what the target puts after the part it keeps of the name) and, for each, the inode, how
+// many bytes the target cuts off the name, and the name.
+namespace {
+struct Shape {
+    quint64 device = 0;
+    qint64 notSince = 0;
+    QByteArrayView suffix;
+    quint8 cut = 0;
+    bool fits = false;
+};
+Shape shapeOf(const NameRecord& r) {
+    Shape s;
+    if (r.kind != JournalRecord::Rename || r.id.size != FileId::unknown) return s;
+    const qsizetype n = qsizetype(std::strlen(r.source)), t = qsizetype(std::strlen(r.target));
+    qsizetype kept = 0;
+    while (kept < n && kept < t && r.source[kept] == r.target[kept])
+        ++kept;
+    s = {r.id.device, r.id.mtimeNs, QByteArrayView(r.target + kept, t - kept), quint8(n - kept),
+         n - kept < 256 && n < 4096};
+    return s;
+}
+} // namespace
+
 bool FileJournal::intend(const std::vector<NameRecord>& next, bool lastPart) {
     if (!running() || next.empty()) return running();
     qsizetype space = 0;
     for (const NameRecord& r : next)
-        space += frame + 2 * idSize + 10 + qsizetype(std::strlen(r.source) + std::strlen(r.target));
+        space += 2 * frame + 3 * idSize + 20 +
+                 2 * qsizetype(std::strlen(r.source) + std::strlen(r.target));
     if (batch_.size() < space) batch_.resize(space);
     RecordWriter out(batch_.data());
+    Shape open; // of the Renames record being filled; fits == false: none
     for (const NameRecord& r : next) {
+        const Shape s = shapeOf(r);
+        const qsizetype n = qsizetype(std::strlen(r.source));
+        if (open.fits && (!s.fits || s.device != open.device || s.notSince != open.notSince ||
+                          s.suffix != open.suffix || out.written() + 11 + n > maxPayload)) {
+            if (!out.end()) return fail(ENAMETOOLONG);
+            open.fits = false;
+        }
+        if (s.fits) {
+            if (!open.fits) {
+                out.start(Renames);
+                out.put(s.device);
+                out.put(s.notSince);
+                out.put(static_cast<quint32>(s.suffix.size()));
+                out.bytes(s.suffix.data(), s.suffix.size());
+                open = s;
+            }
+            out.put(r.id.inode);
+            out.put(s.cut);
+            out.put(static_cast<quint16>(n));
+            out.bytes(r.source, n);
+            continue;
+        }
         out.start(Intent);
         out.put<quint8>(r.kind);
         out.id(r.id);
-        out.name(r.source, qsizetype(std::strlen(r.source)));
+        out.name(r.source, n);
         out.name(r.target, qsizetype(std::strlen(r.target)));
         if (r.kind == JournalRecord::Copy) out.id(r.before);
         if (!out.end()) return fail(ENAMETOOLONG);
     }
+    if (open.fits && !out.end()) return fail(ENAMETOOLONG);
     const bool done =
         appendIntents(batch_, out.at() - batch_.constData(), qsizetype(next.size()), lastPart);
     if (lastPart) batch_ = QByteArray(); // given back with the run
@@ -398,6 +461,29 @@ JournalState FileJournal::load() {
                 r.source.isEmpty() || r.target.isEmpty())
                 return ignore(notWhole);
             state.records.append(std::move(r));
+            break;
+        }
+        case Renames: {
+            const quint64 device = in.get<quint64>();
+            const qint64 notSince = in.get<qint64>();
+            const quint32 suffixSize = in.get<quint32>();
+            const char* suffix = suffixSize > maxPayload ? nullptr : in.bytes(suffixSize);
+            if (!suffix && suffixSize > 0) return ignore(notWhole);
+            do {
+                JournalRecord r;
+                r.id = {device, in.get<quint64>(), FileId::unknown, notSince};
+                const quint8 cut = in.get<quint8>();
+                const quint16 size = in.get<quint16>();
+                const char* name = in.bytes(size);
+                if (!name || size == 0 || cut > size || std::memchr(name, '/', size) ||
+                    std::memchr(suffix ? suffix : "", '/', suffixSize))
+                    return ignore(notWhole);
+                QByteArray path = folder;
+                r.source = QFile::decodeName(path.append(name, size));
+                path.chop(cut);
+                r.target = QFile::decodeName(path.append(suffix, suffixSize));
+                state.records.append(std::move(r));
+            } while (!in.atEnd());
             break;
         }
         case Replaced: {

@@ -17,6 +17,11 @@ namespace morvane {
 //   Begin:    total (int64), folder
 //   Intent:   kind (byte), device, inode (uint64), size, modification time in ns (int64),
 //             source, target; for a copy, the same four of the target before it
+//   Renames:  renames of files in the Begin folder known by the inode alone: device (uint64),
+//             a time the files had not reached when listed (int64), the bytes every target
+//             ends with (uint32 length, bytes); then for each file its inode (uint64), how
+//             many bytes of its name the target cuts (byte), and the name (uint16 length,
+//             bytes). Target: the name less those bytes, then the common ending.
 //   Replaced: index of the intended file (int64), where the replaced file now is
 //   Finished: nothing
 //
