@@ -469,11 +469,22 @@ int folderOf(const FolderFiles& files) {
     return static_cast<const OpenFolderFiles&>(files).fd;
 }
 
-// The clock that stamps files, as coarse as theirs.
-qint64 fileClockNs() {
+qint64 clockNs(clockid_t clock) {
     struct timespec now;
-    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    ::clock_gettime(clock, &now);
     return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// A time that no file modified until now has reached, and that every file modified from
+// now on reaches: the exact time, once the coarse clock files may be stamped with has passed
+// it (a tick, a few milliseconds; it lags further only on an idle system). 0: not found.
+qint64 fileTimeBoundary() {
+    const qint64 now = clockNs(CLOCK_REALTIME);
+    for (int wait = 0; wait < 200; ++wait) {
+        if (clockNs(CLOCK_REALTIME_COARSE) > now) return now + 1;
+        ::usleep(500);
+    }
+    return 0;
 }
 
 // Whether a name survives the trip through the system's encoding, as a text that names the
@@ -496,7 +507,6 @@ NativeFileSystem::listExtension(const QString& folder, const QString& ext, Progr
     files->fd = ::open(folder.isEmpty() ? "." : native(folder).constData(),
                        O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (files->fd < 0) fail(errno);
-    const qint64 start = fileClockNs();
     // "*.ext" exactly; an empty extension asks for names without one, or ending in ".".
     const QByteArray suffix = '.' + native(ext);
     // A folder's size tells how much its names can take on most file systems (at least 12
@@ -539,14 +549,11 @@ NativeFileSystem::listExtension(const QString& folder, const QString& ext, Progr
     // The listed inodes identify the files where the first of them agrees with its status
     // call; some file systems (FUSE, some overlays) list numbers of their own.
     struct stat first;
-    files->inodesTrue = files->size() > 0 &&
+    files->listedAtNs = fileTimeBoundary();
+    files->inodesTrue = files->size() > 0 && files->listedAtNs > 0 &&
                         ::fstatat(files->fd, files->name(0), &first, AT_SYMLINK_NOFOLLOW) == 0 &&
                         first.st_dev == dir.st_dev && first.st_ino == files->inode(0);
     files->device = dir.st_dev;
-    // A time that no file modified before the listing has reached, and every file modified
-    // after it will: the file clock's next tick, a few milliseconds at most.
-    while ((files->listedAtNs = fileClockNs()) <= start)
-        ::usleep(500);
     return files;
 }
 
