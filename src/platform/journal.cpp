@@ -380,7 +380,11 @@ bool FileJournal::finish() {
     RecordWriter out(record.data());
     out.start(Finished);
     out.end();
-    if (!append(record, record.size())) return false;
+    // Not flushed: on a journalling file system a flush here commits, and waits for, the
+    // write-back of everything the run wrote (a copy run's whole data). A power failure before
+    // the system writes it back leaves the run reading as interrupted, which after such a
+    // failure it may well be: its files are looked at one by one either way.
+    if (!append(record, record.size(), false)) return false;
     ::close(fd_);
     fd_ = -1;
     return true;
