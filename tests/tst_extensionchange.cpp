@@ -200,20 +200,27 @@ void tst_extensionchange::runs_data() {
         << QStringList{noneChanged} << ChangeEnd::NothingChanged;
 }
 
-// Puts something at the second listed file's target just before the folder run renames it,
-// and keeps the listing order: {1}, {2}, {3} in the rows are the files in that order.
+// Puts something at the second listed file's target just before the folder run renames or
+// copies it, and keeps the listing order: {1}, {2}, {3} in the rows are the files in that order.
 struct TakesName : NativeFileSystem {
     QString what;
     QStringList order;
-    int renameIn(const FolderFiles& files, qsizetype i, const char* to) override {
+    void take(const FolderFiles& files, qsizetype i, const char* to) {
         for (qsizetype k = order.size(); k < files.size(); ++k)
             order.append(QFileInfo(files.path(k)).completeBaseName());
-        const QString target = QFileInfo(files.path(i)).path() + '/' + QFile::decodeName(to);
+        const QString target = files.folder() + QFile::decodeName(to);
         if (i == 1 && what == "folder") QDir().mkdir(target);
         if (i == 1 && what == "file") write(target, "new");
         if (i == 1 && what.startsWith("->"))
             QFile::link(what == "->{3}" ? files.path(2) : what.mid(2), target);
+    }
+    int renameIn(const FolderFiles& files, qsizetype i, const char* to) override {
+        take(files, i, to);
         return NativeFileSystem::renameIn(files, i, to);
+    }
+    int copyIn(const FolderFiles& files, qsizetype i, const char* to, Progress& p) override {
+        take(files, i, to);
+        return NativeFileSystem::copyIn(files, i, to, p);
     }
 };
 
@@ -224,6 +231,17 @@ void tst_extensionchange::takenAfterListing_data() {
     QTest::addColumn<QString>("last");
     const QStringList three{"{1}.md={1}.txt", "{2}.md={2}.txt", "{3}.md={3}.txt"};
     const QString error = error17();
+    // A copy run keeps every original and goes on record, so that the journal's view of the
+    // targets is what is trusted to be free.
+    const QStringList kept{"{1}.txt={1}.txt", "{2}.txt={2}.txt", "{3}.txt={3}.txt"};
+    QTest::newRow("copy: file, Yes")
+        << "copy file" << true
+        << QStringList{"{1}.md={1}.txt", "{2}.md={2}.txt", "{3}.md={3}.txt"} + kept << noneChanged;
+    QTest::newRow("copy: file, No")
+        << "copy file" << false
+        << QStringList{"{1}.md={1}.txt", "{2}.md=new", "{3}.md={3}.txt"} + kept << noneChanged;
+    QTest::newRow("copy: folder") << "copy folder" << true
+                                  << QStringList{"{1}.md={1}.txt", "{2}.md/"} + kept << error;
     QTest::newRow("file, Yes") << "file" << true << three
                                << complete + "3 file extensions changed.";
     QTest::newRow("file, No") << "file" << false
@@ -252,12 +270,16 @@ void tst_extensionchange::takenAfterListing() {
     const QString d = tmp.path() + '/';
     makeFiles(tmp.path(), {"a.txt", "b.txt", "c.txt"});
     TakesName fs;
-    fs.what = what;
+    const bool copy = what.startsWith("copy ");
+    fs.what = what.remove("copy ");
     ScriptedBox box;
     box.onPrompt = [&] {
         box.answers.insert(fs.order.value(1) + ".md", yes ? MessageBox::Yes : MessageBox::No);
     };
-    changeExtension({d + "a.txt", "txt", "md", true, false}, fs, box);
+    FileJournal journal(tmp.path() + "/last-change");
+    changeExtension({d + "a.txt", "txt", "md", true, copy}, fs, box, noProgress(),
+                    copy ? &journal : nullptr);
+    QFile::remove(tmp.path() + "/last-change");
     QCOMPARE(fs.order.size(), 3);
     for (QString& line : after)
         for (int k = 0; k < 3; ++k)

@@ -141,6 +141,8 @@ private slots:
     void copyReadsOnlyOrdinaryFiles();
     void copyWhereAttributesAreRefused_data();
     void copyWhereAttributesAreRefused();
+    void folderCopyWithoutUnnamedFiles_data();
+    void folderCopyWithoutUnnamedFiles();
     void caseOnlyChange_data();
     void caseOnlyChange();
     void cleanup() {
@@ -561,6 +563,39 @@ void tst_filesystem::copyWhereAttributesAreRefused() {
     NativeFileSystem fs;
     QCOMPARE(failureOf([&] { fs.copy(src, disk.path + "/a.md", std::nullopt); }).number, error);
     QCOMPARE(state(disk.path), error ? QStringList() : QStringList{"a.md=source"});
+}
+
+void tst_filesystem::folderCopyWithoutUnnamedFiles_data() {
+    QTest::addColumn<QString>("taken"); // put in place just before that copy lands
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<int>("asked");
+    QTest::newRow("names free") << "" << QStringList{"a.md=a", "a.txt=a", "b.md=b", "b.txt=b"} << 0;
+    QTest::newRow("a name taken meanwhile, No")
+        << "b.md" << QStringList{"a.md=a", "a.txt=a", "b.md=new", "b.txt=b"} << 1;
+}
+
+// A folder whose file system makes no unnamed files: the copies go through temporary names,
+// none is left behind, and a name taken meanwhile is asked about.
+void tst_filesystem::folderCopyWithoutUnnamedFiles() {
+    QFETCH(QString, taken);
+    QTemporaryDir tmp;
+    const FaultDisk disk(tmp.path(), {});
+    if (!disk.mounted) QSKIP(qPrintable(disk.why));
+    const QString d = disk.path + '/';
+    write(d + "a.txt", "a");
+    write(d + "b.txt", "b");
+    beforeMove = [&](const char* to) {
+        if (!taken.isEmpty() && QFile::decodeName(to) == d + taken) write(d + taken, "new");
+        taken.clear();
+    };
+    auto reset = qScopeGuard([] { beforeMove = nullptr; });
+    NativeFileSystem fs;
+    ScriptedBox box;
+    box.answers.insert("b.md", MessageBox::No);
+    QCOMPARE(changeExtension({d + "a.txt", "txt", "md", true, true}, fs, box),
+             ChangeEnd::NothingChanged);
+    QTEST(state(disk.path), "after");
+    QTEST(int(box.texts().size()) - 1, "asked");
 }
 
 void tst_filesystem::caseOnlyChange_data() {

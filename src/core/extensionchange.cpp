@@ -178,6 +178,16 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
             }
         };
 
+        // For a copy run, whether each target name was taken when the run went on record.
+        std::vector<bool> targetTaken;
+        const auto copiedQuickly = [&](qsizetype i) {
+            const char* to = targetOf(i);
+            const bool taken = size_t(i) < targetTaken.size()
+                                   ? bool(targetTaken[size_t(i)])
+                                   : fs.identifyIn(*files, to).has_value();
+            return !taken && fs.copyIn(*files, i, to, progress) == 0;
+        };
+
         begun = journal != nullptr;
         if (record && !record->begin(folderOfPath(r.fileText, sep), total)) record = nullptr;
         if (record && !files) {
@@ -208,7 +218,9 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
                 if (r.leaveCopy) {
                     one.kind = JournalRecord::Copy;
                     // A file already at the target, and left there, is never taken for the copy.
-                    one.before = fs.identifyIn(*files, to).value_or(FileId{});
+                    const std::optional<FileId> before = fs.identifyIn(*files, to);
+                    one.before = before.value_or(FileId{});
+                    targetTaken.push_back(before.has_value());
                 }
                 next.push_back(one);
             }
@@ -220,11 +232,16 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
         for (qsizetype i = 0; i < total; ++i) {
             if (progress.cancelled()) throw Cancelled{};
             progress.changing(i + 1, total, progress.wantsPath() ? pathOf(i) : QString());
-            // The quick way first: a rename to a free name. A taken name, or anything else
-            // the system refuses, goes the careful way, which asks and reports as always.
+            // The quick way first: a rename, or a folder run's copy, to a free name. A taken
+            // name, or anything else the system refuses a rename, goes the careful way, which
+            // asks and reports as always.
             if (!r.leaveCopy && renamedQuickly(i)) {
                 ++touched;
                 changed += r.allInFolder;
+                continue;
+            }
+            if (r.leaveCopy && files && copiedQuickly(i)) {
+                ++touched;
                 continue;
             }
             const Outcome done = changeOne(pathOf(i), r, fs, box, progress, sep);

@@ -88,6 +88,7 @@ public:
     qsizetype nameSize(qsizetype i) const { return ends_[size_t(i)] - start(i); }
     // The full path, made only for what is shown or asked.
     QString path(qsizetype i) const { return folder_ + QFile::decodeName(name(i)); }
+    const QString& folder() const { return folder_; } // as given, ending in the separator
     // File i's device and inode as the listing gave them, where it gives them truly (where
     // the inode it lists is the one a status call shows).
     std::optional<FileId> listedId(qsizetype i) const {
@@ -138,6 +139,10 @@ public:
     // Moves file i of files to `to`, a bare name in the same folder, never over an existing
     // entry: 0, or the error number (EEXIST when the name is taken). Never throws.
     virtual int renameIn(const FolderFiles& files, qsizetype i, const char* to) = 0;
+    // Copies file i of files to `to` as copy() does with nothing to replace: 0, or EEXIST when
+    // the name is taken, and then nothing is left behind. Throws Failure, or Cancelled.
+    virtual int copyIn(const FolderFiles& files, qsizetype i, const char* to,
+                       Progress& progress = noProgress()) = 0;
     // The identity of the entry named `name` (a bare name) in the folder of files.
     virtual std::optional<FileId> identifyIn(const FolderFiles& files, const char* name) = 0;
     // Whether both paths name one directory entry: equal texts, or names that differ only in

@@ -24,6 +24,8 @@ public:
     std::unique_ptr<FolderFiles> listExtension(const QString& folder, const QString& ext,
                                                Progress& progress = noProgress()) override;
     int renameIn(const FolderFiles& files, qsizetype i, const char* to) override;
+    int copyIn(const FolderFiles& files, qsizetype i, const char* to,
+               Progress& progress = noProgress()) override;
     std::optional<FileId> identifyIn(const FolderFiles& files, const char* name) override;
     bool sameEntry(const QString& a, const QString& b) override;
     QString rename(const QString& from, const QString& to,

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -244,6 +245,24 @@ QByteArray withTemporaryName(const QString& target,
     }
 }
 
+// An unnamed file is given its name through /proc, which a chroot or a sandbox may lack.
+bool canNameUnnamed() {
+    static const bool can = ::access("/proc/self/fd", X_OK) == 0;
+    return can;
+}
+
+// Whether a folder's file system makes no unnamed files, so that a named one must do.
+bool unnamedRefused(int err) {
+    return err == EOPNOTSUPP || err == EISDIR || err == EINVAL;
+}
+
+// Gives the unnamed file fd the bare name `name` in folder dir, never over an existing entry.
+int nameUnnamed(int fd, int dir, const char* name) {
+    char self[32] = "/proc/self/fd/";
+    *std::to_chars(self + 14, self + sizeof self - 1, fd).ptr = '\0';
+    return ::linkat(AT_FDCWD, self, dir, name, AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+}
+
 // A file that becomes visible only whole, under its final name. Where the system allows,
 // it has no name at all until then, so that a crash part way leaves nothing behind;
 // elsewhere it has a temporary name that is removed on every failure.
@@ -253,11 +272,10 @@ public:
         const QString folder = folderOfPath(to);
         fd_ = ::open(folder.isEmpty() ? "." : native(folder).constData(),
                      O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-        static const bool canLink = ::access("/proc/self/fd", X_OK) == 0;
-        if (fd_ >= 0 && canLink) return;
+        if (fd_ >= 0 && canNameUnnamed()) return;
         if (fd_ >= 0)
             ::close(fd_);
-        else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        else if (!unnamedRefused(errno))
             fail(errno);
         name_ = withTemporaryName(to, [this](const QByteArray& name) {
             fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -282,12 +300,8 @@ public:
         // The old file is given up only for a copy that is on the disk.
         if (replacing && ::fdatasync(fd_) != 0) fail(errno);
         if (name_.isEmpty()) {
-            const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd_);
             const auto linkTo = [&](const QByteArray& name) {
-                return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
-                                AT_SYMLINK_FOLLOW) == 0
-                           ? 0
-                           : errno;
+                return nameUnnamed(fd_, AT_FDCWD, name.constData());
             };
             if (!replacing) {
                 // link(2) refuses an existing target, as the no-replace rename does.
@@ -324,11 +338,14 @@ private:
 // The user's own extended attributes (a download's origin, tags) go with the copy where the
 // target's file system takes them; like cp -a, a refusal is no reason to fail the copy.
 void copyUserAttributes(int from, int to) {
-    std::vector<char> names(4096);
-    ssize_t size = ::flistxattr(from, names.data(), names.size());
+    char shortList[4096]; // most files have none, or a few short ones
+    std::vector<char> longList;
+    char* names = shortList;
+    ssize_t size = ::flistxattr(from, shortList, sizeof shortList);
     if (size < 0 && errno == ERANGE && (size = ::flistxattr(from, nullptr, 0)) > 0) {
-        names.resize(size_t(size));
-        size = ::flistxattr(from, names.data(), names.size());
+        longList.resize(size_t(size));
+        names = longList.data();
+        size = ::flistxattr(from, names, longList.size());
     }
     std::vector<char> value;
     for (ssize_t at = 0; at < size; at += ssize_t(std::strlen(&names[at])) + 1) {
@@ -601,27 +618,34 @@ QString NativeFileSystem::rename(const QString& from, const QString& to,
     fail(err);
 }
 
-QString NativeFileSystem::copy(const QString& from, const QString& to,
-                               const std::optional<FileId>& replacing, Progress& progress) {
+// Opens the ordinary file `name` in folder dir (AT_FDCWD: a path) to copy from; its status
+// in st. pathOf() names it in a message.
+template <typename PathOf>
+int openSource(int dir, const char* name, struct stat& st, PathOf pathOf) {
     // Without blocking: a named pipe put in the source's place must not hang the program.
     // An ordinary file reads the same with the flag, so it stays.
-    const int in = ::open(native(from).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int in = ::openat(dir, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (in < 0) fail(errno);
-    auto closeIn = qScopeGuard([in] { ::close(in); });
-    struct stat st;
-    if (::fstat(in, &st) != 0) fail(errno);
-    if (!S_ISREG(st.st_mode)) {
-        const int err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        throw Failure{err, QString::fromLocal8Bit(std::strerror(err)) +
-                               QStringLiteral(": '%1' is not an ordinary file").arg(from)};
+    if (::fstat(in, &st) != 0) {
+        const int err = errno;
+        ::close(in);
+        fail(err);
     }
+    if (S_ISREG(st.st_mode)) return in;
+    ::close(in);
+    const int err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    throw Failure{err, QString::fromLocal8Bit(std::strerror(err)) +
+                           QStringLiteral(": '%1' is not an ordinary file").arg(pathOf())};
+}
 
-    TemporaryFile out(to);
+// Fills out with the content of in, whose status is st, and its permissions, times and user
+// attributes, as cp -p does; folder is out's.
+void fillCopy(int in, const struct stat& st, int out, const QString& folder, Progress& progress) {
     // A folder that refused a clone from this device refuses it for every file of a folder
     // run: asked once. (copy_file_range still shares blocks where the file system can.)
     thread_local std::pair<dev_t, QString> noClone;
-    const std::pair<dev_t, QString> route{st.st_dev, folderOfPath(to)};
-    if (!copyContent(in, out.fd(), st.st_size, route != noClone, progress)) noClone = route;
+    const std::pair<dev_t, QString> route{st.st_dev, folder};
+    if (!copyContent(in, out, st.st_size, route != noClone, progress)) noClone = route;
     // Kept where the file system can keep them, as cp -p does: FAT and many FUSE file
     // systems refuse them, and the copy still lands.
     const auto bestEffort = [](int result) {
@@ -630,10 +654,51 @@ QString NativeFileSystem::copy(const QString& from, const QString& to,
             fail(errno);
     };
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    bestEffort(::fchmod(out.fd(), st.st_mode & 07777));
-    bestEffort(::futimens(out.fd(), times));
-    copyUserAttributes(in, out.fd());
+    bestEffort(::fchmod(out, st.st_mode & 07777));
+    bestEffort(::futimens(out, times));
+    copyUserAttributes(in, out);
+}
+
+QString NativeFileSystem::copy(const QString& from, const QString& to,
+                               const std::optional<FileId>& replacing, Progress& progress) {
+    struct stat st;
+    const int in = openSource(AT_FDCWD, native(from).constData(), st, [&] { return from; });
+    auto closeIn = qScopeGuard([in] { ::close(in); });
+    TemporaryFile out(to);
+    fillCopy(in, st, out.fd(), folderOfPath(to), progress);
     return out.place(replacing);
+}
+
+int NativeFileSystem::copyIn(const FolderFiles& files, qsizetype i, const char* to,
+                             Progress& progress) {
+    const int dir = folderOf(files);
+    int out = canNameUnnamed() ? ::openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600) : -1;
+    if (out < 0) {
+        if (canNameUnnamed() && !unnamedRefused(errno)) fail(errno);
+        // No unnamed file here: the way through a temporary name.
+        try {
+            copy(files.path(i), files.folder() + QFile::decodeName(to), std::nullopt, progress);
+            return 0;
+        } catch (const Failure& f) {
+            if (f.number == EEXIST) return EEXIST;
+            throw;
+        }
+    }
+    auto closeOut = qScopeGuard([&out] {
+        if (out >= 0) ::close(out); // an unnamed file closed unnamed is gone
+    });
+    struct stat st;
+    const int in = openSource(dir, files.name(i), st, [&] { return files.path(i); });
+    auto closeIn = qScopeGuard([in] { ::close(in); });
+    fillCopy(in, st, out, files.folder(), progress);
+    if (const int err = nameUnnamed(out, dir, to)) {
+        if (err == EEXIST) return EEXIST;
+        fail(err);
+    }
+    const int closed = ::close(out);
+    out = -1;
+    if (closed != 0) fail(errno);
+    return 0;
 }
 
 std::optional<FileId> NativeFileSystem::identify(const QString& path) {
