@@ -810,6 +810,16 @@ int main(int argc, char** argv) {
     workRoot = templ;
     std::printf("morvane-bench in %s, best of %d per side, alternating order\n", workRoot.c_str(),
                 o.repeats);
+    // A virtual machine that hands freed memory back to its host makes fresh memory cost a
+    // fault in the host: copy figures then swing with what ran just before.
+    if (FILE* f = std::fopen("/sys/module/page_reporting/parameters/page_reporting_order", "r")) {
+        int order = 99;
+        if (std::fscanf(f, "%d", &order) == 1 && order <= 10)
+            std::printf("note: free page reporting is on (order %d): copy figures vary with it; "
+                        "see README-bench.md\n",
+                        order);
+        std::fclose(f);
+    }
 
     // The window's run needs a window system; none is shown unless one is there.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
