@@ -813,8 +813,8 @@ int main(int argc, char** argv) {
     // A virtual machine that hands freed memory back to its host makes fresh memory cost a
     // fault in the host: copy figures then swing with what ran just before.
     if (FILE* f = std::fopen("/sys/module/page_reporting/parameters/page_reporting_order", "r")) {
-        int order = 99;
-        if (std::fscanf(f, "%d", &order) == 1 && order <= 10)
+        int order = -1; // -1: no device reports
+        if (std::fscanf(f, "%d", &order) == 1 && order >= 0 && order <= 10)
             std::printf("note: free page reporting is on (order %d): copy figures vary with it; "
                         "see README-bench.md\n",
                         order);

@@ -684,6 +684,12 @@ void tst_extensionchange::undo_data() {
     row("journal on a full disk", two, true, false, "full",
         {"a.md=a.txt", "b.md=b.txt", "c.log=c.log"},
         "Conversion complete. 2 file extensions changed.");
+    // Copies are not forced to the disk: a power failure can leave one empty, its time intact.
+    row("a copy left empty by a power failure", two, true, true, "empty b.md", {},
+        "Undo complete. 2 files restored.");
+    row("a copy edited since", two, true, true, "b.md=edited",
+        {"a.txt=a.txt", "b.md=edited", "b.txt=b.txt", "c.log=c.log"},
+        "Undo complete. 1 files restored.");
     // A file already at a copy's target, declined, that looks just like the copy would.
     row("copy declined over a twin", {"a.txt", "b.txt"}, true, true, "twin", {},
         "Undo complete. 1 files restored.");
@@ -734,6 +740,14 @@ void tst_extensionchange::undo() {
     if (meanwhile == "restart") journal = std::make_unique<FileJournal>(journalPath);
     if (meanwhile.contains('='))
         write(d + meanwhile.section('=', 0, 0), meanwhile.section('=', 1).toUtf8());
+    if (meanwhile.startsWith("empty ")) {
+        const QByteArray path = QFile::encodeName(d + meanwhile.section(' ', 1));
+        struct stat st;
+        QCOMPARE(::stat(path.constData(), &st), 0);
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        QCOMPARE(::truncate(path.constData(), 0), 0);
+        QCOMPARE(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
+    }
     if (!meanwhile.isEmpty() && meanwhile != "twin")
         undoLastChange(fs, box, noProgress(), *journal);
     QCOMPARE(snapshot(d), after.isEmpty() ? before : after);

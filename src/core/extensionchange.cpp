@@ -85,8 +85,10 @@ enum class Undo { Restored, NotDone, Changed };
 Undo stateOf(const JournalRecord& r, FileSystem& fs) {
     const std::optional<FileId> atTarget = fs.identify(r.target);
     if (r.kind == JournalRecord::Copy) {
-        // A copy keeps the size and time of its original, in a file of its own.
-        const bool ours = atTarget && atTarget->size == r.id.size &&
+        // A copy keeps the size and time of its original, in a file of its own. Copies are
+        // not forced to the disk one by one, so after a power failure one may hold less:
+        // the time, set to the nanosecond, still tells it is ours, cut short.
+        const bool ours = atTarget && atTarget->size <= r.id.size &&
                           atTarget->mtimeNs == r.id.mtimeNs &&
                           !(atTarget->device == r.id.device && atTarget->inode == r.id.inode) &&
                           *atTarget != r.before;
