@@ -875,8 +875,10 @@ int main(int argc, char** argv) {
         // Judged from 100,000 files on: below, the fixed buffers outweigh the files.
         memoryGoal = memoryGoal && (c.n < 100000 || perFile <= 48) && c.idleKiB <= 2048;
     }
-    std::printf("\n%-7s %-5s %8s %8s %10s %10s %10s %10s %8s %s\n", "copy", "on", "N", "bytes",
-                "Morvane s", "C r/w s", "C kernel s", "cp -p s", "/kernel", "result");
+    const bool copies = std::any_of(results.begin(), results.end(), [](auto& c) { return c.copy; });
+    if (copies)
+        std::printf("\n%-7s %-5s %8s %8s %10s %10s %10s %10s %8s %s\n", "copy", "on", "N", "bytes",
+                    "Morvane s", "C r/w s", "C kernel s", "cp -p s", "/kernel", "result");
     bool copyGoal = true;
     for (const Comparison& c : results) {
         if (!c.copy) continue;
