@@ -237,13 +237,9 @@ ChangeEnd changeExtension(const ChangeRequest& r, FileSystem& fs, MessageBox& bo
             // The quick way first: a rename, or a folder run's copy, to a free name. A taken
             // name, or anything else the system refuses a rename, goes the careful way, which
             // asks and reports as always.
-            if (!r.leaveCopy && renamedQuickly(i)) {
+            if (r.leaveCopy ? files && copiedQuickly(i) : renamedQuickly(i)) {
                 ++touched;
-                changed += r.allInFolder;
-                continue;
-            }
-            if (r.leaveCopy && files && copiedQuickly(i)) {
-                ++touched;
+                changed += r.allInFolder && !r.leaveCopy;
                 continue;
             }
             const Outcome done = changeOne(pathOf(i), r, fs, box, progress, sep);
