@@ -10,9 +10,10 @@
 // with SIGKILL M ms after that line, as a crash would.
 
 #include "changerun.h"
-#include "extensionchange.h"
+#include "conversation.h"
 #include "filesystem.h"
 #include "journal.h"
+#include "messages.h"
 #include "rawfiles.h"
 
 #include <QApplication>
@@ -225,14 +226,17 @@ std::vector<std::string> verifyFolder(const std::string& path, long n, bool copy
 // closing message.
 class YesBox : public morvane::MessageBox {
 public:
-    int show(const QString& prompt, int style, const QString&) override {
-        if (style == YesNoWarning) {
-            ++questions;
-            return Yes;
-        }
-        last = prompt;
-        return Ok;
+    bool askOverwrite(const QString&) override {
+        ++questions;
+        return true;
     }
+    bool reportEnding(const morvane::ChangeReport& report) override {
+        const std::optional<morvane::Message> m = morvane::endingMessage(report);
+        if (m) last = m->text;
+        return false;
+    }
+    void reportError(const morvane::Failure& f) override { last = morvane::errorText(f); }
+    bool askRecovery(qint64, qint64) override { return false; }
     long questions = 0;
     QString last;
 };
@@ -264,7 +268,7 @@ RunResult runMorvane(const std::string& folder, const std::string& firstFile, bo
     const long before = statusKiB("VmRSS");
     const auto t0 = Clock::now();
     const morvane::ChangeEnd end =
-        morvane::changeExtension(request, fs, box, morvane::noProgress(), journal);
+        morvane::changeAndReport(request, fs, box, morvane::noProgress(), journal);
     r.seconds = secondsSince(t0);
     if (peakReset) {
         r.peakKiB = statusKiB("VmHWM");
@@ -544,7 +548,7 @@ morvane::ChangeEnd runThreaded(QWidget& window, const std::string& folder, YesBo
     morvane::ChangeRun run(
         &window,
         [&](morvane::MessageBox& b, morvane::Progress& p) {
-            return morvane::changeExtension(request, fs, b, p);
+            return morvane::changeAndReport(request, fs, b, p);
         },
         box);
     QObject::connect(&run, &morvane::ChangeRun::finished, &loop, &QEventLoop::quit);

@@ -1,8 +1,8 @@
 #pragma once
 
-// A message box that answers from a script instead of a modal loop, and remembers what
-// it was shown.
-#include "ports.h"
+// A message box that answers by intent from a script instead of a modal loop, and remembers
+// what it was shown, in the words the window would use.
+#include "messages.h"
 
 #include <QHash>
 #include <QStringList>
@@ -15,24 +15,38 @@ struct ScriptedBox : morvane::MessageBox {
         QString caption;
     };
     QList<Shown> shown;
-    QHash<QString, int> answers; // by the target named in an overwrite prompt; Yes otherwise
+    QHash<QString, int> answers; // by the bare name of the target asked about; Yes otherwise
     std::function<void()> onPrompt;
     int closing = Ok; // the answer to a closing box (Undo where it offers it)
 
-    int show(const QString& prompt, int style, const QString& caption = {}) override {
-        shown.append({prompt, style, caption.isEmpty() ? morvane::applicationTitle() : caption});
-        if (style & WithUndo) return closing;
-        if (style == YesNoQuestion) return Yes;
-        if (style != YesNoWarning) return Ok;
+    bool askOverwrite(const QString& target) override {
+        record(morvane::overwriteQuestion(target));
         if (onPrompt) onPrompt();
-        const qsizetype from = prompt.indexOf(QLatin1Char('\'')) + 1;
-        const QString target = prompt.mid(from, prompt.lastIndexOf(QLatin1Char('\'')) - from);
-        return answers.value(target.mid(target.lastIndexOf(QLatin1Char('/')) + 1), Yes);
+        return answers.value(target.mid(target.lastIndexOf(QLatin1Char('/')) + 1), Yes) == Yes;
+    }
+    bool reportEnding(const morvane::ChangeReport& report) override {
+        const std::optional<morvane::Message> m = morvane::endingMessage(report);
+        if (!m) return false;
+        record(*m);
+        return (m->style & WithUndo) && closing == Undo;
+    }
+    void reportError(const morvane::Failure& failure) override {
+        record(morvane::errorMessage(failure));
+    }
+    bool askRecovery(qint64 changed, qint64 total) override {
+        record(morvane::recoveryQuestion(changed, total));
+        return true;
     }
     QStringList texts() const {
         QStringList t;
         for (const Shown& s : shown)
             t.append(s.prompt);
         return t;
+    }
+
+private:
+    void record(const morvane::Message& m) {
+        shown.append(
+            {m.text, m.style, m.caption.isEmpty() ? morvane::applicationTitle() : m.caption});
     }
 };

@@ -1,10 +1,11 @@
 // A folder run killed with SIGKILL half way must leave every file under its old name or its
 // new one, whole, and nothing half-made where the user can see it.
 
-#include "extensionchange.h"
+#include "conversation.h"
 #include "filesystem.h"
 #include "journal.h"
 #include "rawfiles.h"
+#include "scriptedbox.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -278,14 +279,15 @@ void tst_crash::killedRun() {
             QVERIFY2(state.present && !state.finished, qPrintable(found.problem()));
             NativeFileSystem fs;
             QCOMPARE(changedFiles(state, fs), c.md);
-            struct : MessageBox {
+            struct : ScriptedBox {
                 QString last;
-                int show(const QString& prompt, int, const QString&) override {
-                    last = prompt;
-                    return Ok;
+                bool reportEnding(const ChangeReport& report) override {
+                    ScriptedBox::reportEnding(report);
+                    last = texts().value(texts().size() - 1);
+                    return false;
                 }
             } box;
-            QCOMPARE(undoLastChange(fs, box, noProgress(), found), ChangeEnd::Undone);
+            QCOMPARE(undoAndReport(fs, box, noProgress(), found), ChangeEnd::Undone);
             QCOMPARE(box.last, QStringLiteral("Undo complete. %1 files restored.").arg(c.md));
             const Census undone = takeCensus(folder, copyMode);
             QVERIFY2(undone.problems.isEmpty() && undone.temporaries.isEmpty(),

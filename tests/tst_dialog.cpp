@@ -1,7 +1,7 @@
 // The Open button: the general dialog function with a scripted component, the real
 // widget dialog driven as a user would, and files dropped on the window.
-#include "frmMain.h"
 #include "mdlDialog.h"
+#include "testwindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -153,7 +153,7 @@ void tst_dialog::openButtonChoosesFileWithoutExtension() {
     QTemporaryDir tmp;
     const QString readme = tmp.path() + "/README";
     QFile(readme).open(QIODevice::WriteOnly);
-    frmMain form;
+    TestWindow form;
     static_cast<QtDialogComponent*>(form.dlgMain)->useNativeDialog = false;
     form.show();
 
@@ -185,7 +185,7 @@ void tst_dialog::openButtonChoosesFileWithoutExtension() {
 void tst_dialog::openButtonCancelled() {
     QTemporaryDir tmp;
     QFile(tmp.path() + "/a.txt").open(QIODevice::WriteOnly);
-    frmMain form;
+    TestWindow form;
     static_cast<QtDialogComponent*>(form.dlgMain)->useNativeDialog = false;
     form.show();
     form.txtFile->setText(tmp.path() + "/a.txt");
@@ -216,7 +216,7 @@ void tst_dialog::openDialogStartsInFileFolder() {
     QTemporaryDir tmp;
     QVERIFY(QDir(tmp.path()).mkdir("sub") &&
             QFile(tmp.path() + "/sub/a.txt").open(QIODevice::WriteOnly));
-    frmMain form;
+    TestWindow form;
     static_cast<QtDialogComponent*>(form.dlgMain)->useNativeDialog = false;
     form.show();
     if (!inBox.isEmpty()) form.txtFile->setText(tmp.path() + '/' + inBox);
@@ -251,7 +251,7 @@ void tst_dialog::drops() {
     QFETCH(QList<QUrl>, urls);
     QFETCH(QString, text);
     QFETCH(bool, accepted);
-    frmMain form;
+    TestWindow form;
     form.show();
     form.txtFile->setText("before");
     QMimeData mime;
@@ -286,7 +286,7 @@ void tst_dialog::changingDragData_data() {
 void tst_dialog::changingDragData() {
     QFETCH(QVariantList, answers);
     QFETCH(QString, outcome);
-    frmMain form;
+    TestWindow form;
     form.show();
     form.txtFile->setText("before");
     FickleMime mime;

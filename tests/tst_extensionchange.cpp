@@ -1,10 +1,10 @@
 // The Change button's operation on real folders, with the prompts answered by script.
-#include "extensionchange.h"
+#include "conversation.h"
 #include "filesystem.h"
-#include "frmMain.h"
 #include "journal.h"
 #include "scriptedbox.h"
 #include "testfiles.h"
+#include "testwindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -277,7 +277,7 @@ void tst_extensionchange::takenAfterListing() {
         box.answers.insert(fs.order.value(1) + ".md", yes ? MessageBox::Yes : MessageBox::No);
     };
     FileJournal journal(tmp.path() + "/last-change");
-    changeExtension({d + "a.txt", "txt", "md", true, copy}, fs, box, noProgress(),
+    changeAndReport({d + "a.txt", "txt", "md", true, copy}, fs, box, noProgress(),
                     copy ? &journal : nullptr);
     QFile::remove(tmp.path() + "/last-change");
     QCOMPARE(fs.order.size(), 3);
@@ -308,7 +308,7 @@ void tst_extensionchange::runs() {
         box.answers.insert(name, MessageBox::No);
     NativeFileSystem fs;
     const ChangeRequest request{d + named, extensionOfPath(named), newExt, allInFolder, leaveCopy};
-    QTEST(changeExtension(request, fs, box), "end");
+    QTEST(changeAndReport(request, fs, box), "end");
     QTEST(snapshot(tmp.path()), "after");
 
     QStringList shown = box.texts();
@@ -338,7 +338,7 @@ void tst_extensionchange::refusedInTheMiddle() {
 
     ScriptedBox box;
     const ChangeRequest request{d + "a.txt", "txt", "md", true, false};
-    QCOMPARE(changeExtension(request, fs, box), ChangeEnd::Failed);
+    QCOMPARE(changeAndReport(request, fs, box), ChangeEnd::Failed);
     QCOMPARE(box.texts(), QStringList{"Error 17: File exists"});
     QCOMPARE(box.shown[0].caption, QString("Error"));
     // Everything before the refusal stays changed, the rest is untouched.
@@ -360,7 +360,7 @@ void tst_extensionchange::largeFolderHasNoCountLimit() {
     }
     ScriptedBox box;
     NativeFileSystem fs;
-    QCOMPARE(changeExtension({d + "0.txt", "txt", "md", true, false}, fs, box),
+    QCOMPARE(changeAndReport({d + "0.txt", "txt", "md", true, false}, fs, box),
              ChangeEnd::Completed);
     QCOMPARE(box.texts(), QStringList{complete + "40000 file extensions changed."});
     QCOMPARE(QDir(d).entryList({"*.md"}, QDir::Files).size(), count);
@@ -393,9 +393,8 @@ void tst_extensionchange::buttonTidiesAndRecords() {
     QFETCH(QString, typed);
     QTemporaryDir tmp;
     makeFiles(tmp.path(), {"report.txt"});
-    frmMain form;
     ScriptedBox box;
-    form.setMessageBox(&box);
+    TestWindow form(&box);
     form.cboNewExtension->addItems(history);
     form.txtFile->setText(tmp.path() + "/report.txt");
     QVERIFY(form.cmdChange->isEnabled());
@@ -420,9 +419,8 @@ void tst_extensionchange::buttonTidiesAndRecords() {
 void tst_extensionchange::buttonRefusesSeparator() {
     QTemporaryDir tmp;
     makeFiles(tmp.path(), {"report.txt", "sub/"});
-    frmMain form;
     ScriptedBox box;
-    form.setMessageBox(&box);
+    TestWindow form(&box);
     form.txtFile->setText(tmp.path() + "/report.txt");
     form.cboNewExtension->setEditText("./sub/x");
     form.cmdChange->click();
@@ -437,12 +435,11 @@ void tst_extensionchange::buttonRefusesSeparator() {
 void tst_extensionchange::declinedSingleFileEndsSilently() {
     QTemporaryDir tmp;
     makeFiles(tmp.path(), {"report.txt", "report.md"});
-    frmMain form;
     ScriptedBox box;
     box.answers.insert("report.md", MessageBox::No);
     // Removed while the question is open: only a re-examination of the path would notice.
     box.onPrompt = [&] { QFile::remove(tmp.path() + "/report.txt"); };
-    form.setMessageBox(&box);
+    TestWindow form(&box);
     form.txtFile->setText(tmp.path() + "/report.txt");
     form.cboNewExtension->setEditText("md");
     form.cmdChange->click();
@@ -457,7 +454,7 @@ void tst_extensionchange::realMessageBoxes() {
     // The real modal boxes, answered the way a user would: Esc on the question counts as No.
     QTemporaryDir tmp;
     makeFiles(tmp.path(), {"a.txt", "b.txt", "a.md", "b.md"});
-    frmMain form;
+    TestWindow form;
     form.show();
     form.txtFile->setText(tmp.path() + "/a.txt");
     form.cboNewExtension->setEditText("md");
@@ -545,7 +542,7 @@ void tst_extensionchange::cancelled() {
     QFETCH(qint64, at);
     progress.at = at;
     ScriptedBox box;
-    QCOMPARE(changeExtension({d + "c.txt", "txt", "md", allInFolder, leaveCopy}, fs, box, progress),
+    QCOMPARE(changeAndReport({d + "c.txt", "txt", "md", allInFolder, leaveCopy}, fs, box, progress),
              ChangeEnd::Cancelled);
     QTEST(box.texts().last(), "message");
     // The first files changed, the rest untouched; no file lost, no temporary file left.
@@ -599,11 +596,9 @@ void tst_extensionchange::runOnItsThread() {
     for (int i = 0; i < count; ++i)
         write(d + QString("f%1.txt").arg(i, 2, 10, QChar('0')), "x");
     if (act == "question") write(d + "f30.md", "old");
-    frmMain form;
     ScriptedBox box;
     SlowFileSystem fs;
-    form.setMessageBox(&box);
-    form.setFileSystem(&fs);
+    TestWindow form(&box, &fs);
     form.show();
     form.txtFile->setText(d + "f00.txt");
     form.cboNewExtension->setEditText("md");
@@ -730,7 +725,7 @@ void tst_extensionchange::undo() {
     const QStringList before = snapshot(d);
     box.closing = meanwhile.isEmpty() || meanwhile == "twin" ? MessageBox::Undo : MessageBox::Ok;
     auto journal = std::make_unique<FileJournal>(journalPath);
-    changeExtension({d + "a.txt", "txt", "md", allInFolder, leaveCopy}, fs, box, noProgress(),
+    changeAndReport({d + "a.txt", "txt", "md", allInFolder, leaveCopy}, fs, box, noProgress(),
                     journal.get());
     // The closing box offered Undo exactly when the journal could be written.
     const auto closing = std::find_if(box.shown.cbegin(), box.shown.cend(), [](const auto& b) {
@@ -748,8 +743,7 @@ void tst_extensionchange::undo() {
         QCOMPARE(::truncate(path.constData(), 0), 0);
         QCOMPARE(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
     }
-    if (!meanwhile.isEmpty() && meanwhile != "twin")
-        undoLastChange(fs, box, noProgress(), *journal);
+    if (!meanwhile.isEmpty() && meanwhile != "twin") undoAndReport(fs, box, noProgress(), *journal);
     QCOMPARE(snapshot(d), after.isEmpty() ? before : after);
     QTEST(box.texts().last(), "message");
     // What the change put in the Trash has come back out of it.
@@ -760,10 +754,8 @@ void tst_extensionchange::undoFromTheWindow() {
     QTemporaryDir tmp;
     makeFiles(tmp.path(), {"a.txt"});
     FileJournal journal(tmp.path() + "/state/last-change");
-    frmMain form;
     ScriptedBox box;
-    form.setMessageBox(&box);
-    form.setJournal(&journal);
+    TestWindow form(&box, nullptr, &journal);
     form.show();
     QApplication::setActiveWindow(&form);
     form.txtFile->setText(tmp.path() + "/a.txt");

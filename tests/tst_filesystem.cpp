@@ -1,6 +1,6 @@
 // The existence test and the file operations on real folders, with real faults: hidden
 // files, folders and dangling links in the way, a file-size limit and a full disk.
-#include "extensionchange.h"
+#include "conversation.h"
 #include "faultdisk.h"
 #include "filesystem.h"
 #include "scriptedbox.h"
@@ -514,7 +514,7 @@ void tst_filesystem::replacements() {
         };
     if (act == "unlink fails") nextUnlinkFails = EIO;
     NativeFileSystem fs;
-    changeExtension({d + "a.txt", "txt", "md", false, copy}, fs, box);
+    changeAndReport({d + "a.txt", "txt", "md", false, copy}, fs, box);
     QTEST(state(tmp.path()), "after");
     QCOMPARE(box.texts().value(box.texts().size() - 1), message.replace("{d}", d));
 }
@@ -592,7 +592,7 @@ void tst_filesystem::folderCopyWithoutUnnamedFiles() {
     NativeFileSystem fs;
     ScriptedBox box;
     box.answers.insert("b.md", MessageBox::No);
-    QCOMPARE(changeExtension({d + "a.txt", "txt", "md", true, true}, fs, box),
+    QCOMPARE(changeAndReport({d + "a.txt", "txt", "md", true, true}, fs, box),
              ChangeEnd::NothingChanged);
     QTEST(state(disk.path), "after");
     QTEST(int(box.texts().size()) - 1, "asked");
@@ -619,7 +619,7 @@ void tst_filesystem::caseOnlyChange() {
     ScriptedBox box;
     const ChangeRequest request{d + "x.txt", "txt", "TXT", false, copy};
     if (!killed) {
-        QCOMPARE(changeExtension(request, fs, box), ChangeEnd::Completed);
+        QCOMPARE(changeAndReport(request, fs, box), ChangeEnd::Completed);
         // The existence test finds the file itself under its other spelling.
         QCOMPARE(box.texts().size(), 2);
         QTEST(state(disk.path), "after");
@@ -629,7 +629,7 @@ void tst_filesystem::caseOnlyChange() {
     beforeMove = [&](const char*) {
         if (++moves == 2) ::_exit(9);
     };
-    QCOMPARE(exitCodeOf([&] { return int(changeExtension(request, fs, box)); }), 9);
+    QCOMPARE(exitCodeOf([&] { return int(changeAndReport(request, fs, box)); }), 9);
     // Whatever a crash leaves is in plain sight, beside the name it was going to.
     const QStringList left = state(disk.path);
     QCOMPARE(left.size(), 1);

@@ -1,5 +1,6 @@
 // The text rules on paths, with both separators: Windows paths ("\") run on every system.
 #include "extensionchange.h"
+#include "messages.h"
 #include "pathrules.h"
 
 #include <QTest>

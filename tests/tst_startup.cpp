@@ -4,9 +4,9 @@
 #include "faultdisk.h"
 #include "filesystem.h"
 #include "formload.h"
-#include "frmMain.h"
 #include "history.h"
 #include "settingsstore.h"
+#include "testwindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -159,7 +159,7 @@ struct Values {
 
 // The window wired as main() does: started from the store (`err` holds what that printed on
 // standard error), and stored by its close.
-struct Run : frmMain {
+struct Run : TestWindow {
     QString err;
     int unloads = 0;
     bool saved = false;
@@ -305,7 +305,7 @@ private slots:
         QVERIFY(
             store({{key::lastFile, file}, {key::lastExtension, "md"}, {key::leaveCopy, value}}));
 
-        frmMain form;
+        TestWindow form;
         form.chkLeaveCopy->setChecked(!ticked); // so that every row must set the box itself
         const QString err = stderrOf([&] { Form_Load(form, {}); });
         QCOMPARE(form.chkLeaveCopy->isChecked(), ticked);
@@ -358,7 +358,7 @@ private slots:
             QVERIFY(::chown(path, nobody, nobody) == 0 && ::chmod(path, 0200) == 0);
         }
         const Values values{{"txt", "md"}, QStringLiteral("md"), true, QStringLiteral("/x/y.z")};
-        frmMain form, next;
+        TestWindow form, next;
         // Both starts run in a child, as "nobody" for the unreadable file.
         const auto start = [&](frmMain& window, bool first) {
             return inChild([&] {

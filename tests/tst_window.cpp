@@ -1,11 +1,11 @@
 // The window as a user meets it: its controls, the path handler on every keystroke, and
 // the keyboard.
 #include "formload.h"
-#include "frmMain.h"
 #include "history.h"
 #include "scriptedbox.h"
 #include "settingsstore.h"
 #include "testfiles.h"
+#include "testwindow.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -108,8 +108,7 @@ void tst_window::init() {
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
     box_ = ScriptedBox();
-    form_ = new frmMain;
-    form_->setMessageBox(&box_);
+    form_ = new TestWindow(&box_);
     form_->show();
     QApplication::setActiveWindow(form_);
     QVERIFY(QTest::qWaitForWindowActive(form_));
@@ -194,7 +193,7 @@ void tst_window::nothingClippedOrOverlapping() {
             QSKIP(qPrintable(family + " is not installed (scripts/setup-deps installs it)"));
         QApplication::setFont(QFont(family, points));
         delete form_;
-        (form_ = new frmMain)->show();
+        (form_ = new TestWindow(&box_))->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_));
     }
     frmMain& f = *form_;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "changereport.h"
+#include "fileport.h"
+#include "journalport.h"
+#include "messageport.h"
 #include "pathrules.h"
-#include "ports.h"
 
 namespace morvane {
 
@@ -13,31 +16,21 @@ struct ChangeRequest {
     bool leaveCopy = false;
 };
 
-enum class ChangeEnd {
-    Completed,      // "Conversion complete. ": the window re-examines its path
-    NothingChanged, // "No file extensions changed."
-    Declined,       // No to the single file's overwrite prompt: nothing more is shown
-    Failed,         // the error box was shown
-    Cancelled,      // "Conversion cancelled. ": stopped between two files or inside a copy
-    Undone,         // "Undo complete. …": the last change was put back
-};
-
 // Refuses a new extension that would move the file into another folder or garble its
 // name; the failure reads like the system's own "Invalid argument".
 std::optional<Failure> checkNewExtension(const QString& newExt, QChar sep = nativeSeparator());
 
 // Renames (or copies) one file, or every matching file of its folder, to the new extension,
-// asking before any existing file is replaced, and reports the outcome in a message box.
-// Tells progress how far it has got, and stops at the next safe point once it is cancelled.
-// With a journal, every file is on record before it is touched, and the closing box offers
-// to undo a change that touched files.
-ChangeEnd changeExtension(const ChangeRequest& request, FileSystem& fs, MessageBox& box,
-                          Progress& progress = noProgress(), Journal* journal = nullptr,
-                          QChar sep = nativeSeparator());
+// asking `box` before any existing file is replaced, and reports how it ended; saying so is
+// the caller's. Tells progress how far it has got, and stops at the next safe point once it
+// is cancelled. With a journal, every file is on record before it is touched.
+ChangeReport changeExtension(const ChangeRequest& request, FileSystem& fs, MessageBox& box,
+                             Progress& progress = noProgress(), Journal* journal = nullptr,
+                             QChar sep = nativeSeparator());
 
 // Puts every file of the journal's last change back as it was, never replacing anything: a
 // file changed since, or whose old name is taken, is left where it is and counted.
-ChangeEnd undoLastChange(FileSystem& fs, MessageBox& box, Progress& progress, Journal& journal);
+ChangeReport undoLastChange(FileSystem& fs, Progress& progress, Journal& journal);
 
 // How many files of the recorded change were changed and are still as it left them.
 qint64 changedFiles(const JournalState& state, FileSystem& fs);

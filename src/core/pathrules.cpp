@@ -8,12 +8,6 @@ QString extensionOfPath(const QString& path, QChar sep) {
     return path.mid(dot + 1);
 }
 
-bool hasExtension(const QString& path, const QString& ext, QChar sep) {
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0 || dot < path.lastIndexOf(sep)) return ext.isEmpty();
-    return QStringView(path).mid(dot + 1) == ext;
-}
-
 QString folderOfPath(const QString& path, QChar sep) {
     return path.left(path.lastIndexOf(sep) + 1);
 }
@@ -24,9 +18,8 @@ QString nameOfPath(const QString& path, QChar sep) {
 
 QString targetName(const QString& source, const QString& currentExt, const QString& newExt,
                    QChar sep) {
-    // Runs once per file of a folder run: no temporary texts.
-    const qsizetype d = source.lastIndexOf(QLatin1Char('.')) > source.lastIndexOf(sep) ? 1 : 0;
-    const qsizetype base = std::max<qsizetype>(0, source.size() - currentExt.size() - d);
+    const qsizetype base = keptLength(reinterpret_cast<const char16_t*>(source.utf16()),
+                                      source.size(), currentExt.size(), char16_t(sep.unicode()));
     QString target;
     target.reserve(base + 1 + newExt.size());
     target.append(QStringView(source).left(base));

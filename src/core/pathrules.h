@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QDir>
 #include <QString>
+#include <algorithm>
 
 // Character-level rules on whole path texts. Only the platform layer touches the file
 // system; these never fail. The separator is a parameter so that Windows paths can be
@@ -17,15 +18,23 @@ inline QChar nativeSeparator() {
 // a dot inside a folder name never counts.
 QString extensionOfPath(const QString& path, QChar sep = nativeSeparator());
 
-// Whether the extension of path is ext, exactly (no wildcards); cheap enough for every
-// file of a large folder.
-bool hasExtension(const QString& path, const QString& ext, QChar sep = nativeSeparator());
-
 // Everything up to and including the last separator; empty when there is none.
 QString folderOfPath(const QString& path, QChar sep = nativeSeparator());
 
 // The file name part: everything after the last separator.
 QString nameOfPath(const QString& path, QChar sep = nativeSeparator());
+
+// The target rule, on any kind of characters: how much of the name stays when its current
+// extension (currentExtSize characters) and that extension's dot are cut off. A dot counts
+// only after the last separator.
+template <typename Char>
+qsizetype keptLength(const Char* name, qsizetype size, qsizetype currentExtSize, Char sep) {
+    qsizetype i = size;
+    while (i > 0 && name[i - 1] != Char('.') && name[i - 1] != sep)
+        --i;
+    const qsizetype dot = i > 0 && name[i - 1] == Char('.') ? 1 : 0;
+    return std::max<qsizetype>(0, size - currentExtSize - dot);
+}
 
 // Cuts the current extension (and its dot) off the source and appends the new one.
 QString targetName(const QString& source, const QString& currentExt, const QString& newExt,

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QStringList>
-#include <cstdio>
 
 namespace morvane {
 
@@ -15,11 +14,6 @@ QString commandLineText(int argc, char** argv, bool* exact) {
     }
     if (exact) *exact = same;
     return args.join(QLatin1Char(' '));
-}
-
-void warn(const QString& text) {
-    std::fprintf(stderr, "morvane: %s\n", qUtf8Printable(text));
-    std::fflush(stderr);
 }
 
 } // namespace morvane

@@ -10,7 +10,4 @@ namespace morvane {
 // name another file.
 QString commandLineText(int argc, char** argv, bool* exact = nullptr);
 
-// One line on standard error, for what the user should know but no box need say.
-void warn(const QString& text);
-
 } // namespace morvane

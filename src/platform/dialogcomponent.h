@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <QtGlobal>
-
-class QWidget;
 
 namespace morvane {
 
@@ -35,14 +35,16 @@ QStringList toNameFilters(const QString& filter);
 // The component as a modal QFileDialog owned by a window.
 class QtDialogComponent : public DialogComponent {
 public:
-    explicit QtDialogComponent(QWidget* owner) : owner_(owner) {}
+    explicit QtDialogComponent(QWidget* owner = nullptr) : owner_(owner) {}
+    // The window the dialog is modal to, and that unloadParent() closes.
+    void setOwner(QWidget* owner) { owner_ = owner; }
     void showOpen() override;
     void unloadParent() override;
     // Tests and headless runs use Qt's own widget dialog.
     bool useNativeDialog = true;
 
 private:
-    QWidget* owner_;
+    QPointer<QWidget> owner_;
 };
 
 } // namespace morvane

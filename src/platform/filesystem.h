@@ -15,6 +15,9 @@ QString existenceTest(const QString& pathOrPattern);
 // at all.
 class NativeFileSystem : public FileSystem {
 public:
+    QString existenceTest(const QString& pathOrPattern) override {
+        return morvane::existenceTest(pathOrPattern);
+    }
     std::optional<FileId> probe(const QString& path) override;
     // Full paths of the ordinary files in folder (empty text: the current folder) whose
     // names match the wildcard pattern, in listing order, as the existence test finds them.

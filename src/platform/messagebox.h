@@ -1,21 +1,24 @@
 #pragma once
 
-#include "ports.h"
+#include "messageport.h"
 
-class QWidget;
+#include <QPointer>
+#include <QWidget>
 
 namespace morvane {
 
-// Message boxes as real modal QMessageBoxes: 0 is OK, 52 Yes/No with the warning icon and
-// Yes as default (Esc or the close button answer No), 36 the same with the question icon,
-// 16 OK with the error icon; WithUndo adds an Undo button beside OK.
-class QtMessageBox : public MessageBox {
+// A real modal QMessageBox of one of the system's styles: 0 is OK, 52 Yes/No with the warning
+// icon and Yes as default (Esc or the close button answer No), 36 the same with the question
+// icon, 16 OK with the error icon; WithUndo adds an Undo button beside OK. Returns the code
+// of the button pressed.
+class QtMessageBox {
 public:
-    explicit QtMessageBox(QWidget* parent) : parent_(parent) {}
-    int show(const QString& prompt, int style, const QString& caption = {}) override;
+    void setOwner(QWidget* owner) { owner_ = owner; }
+    // An empty caption means the application's title.
+    int show(const QString& prompt, int style, const QString& caption = {});
 
 private:
-    QWidget* parent_;
+    QPointer<QWidget> owner_;
 };
 
 } // namespace morvane

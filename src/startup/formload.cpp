@@ -1,9 +1,9 @@
 #include "formload.h"
-#include "commandline.h"
 #include "frmMain.h"
 #include "history.h"
 #include "pathrules.h"
 #include "settingsstore.h"
+#include "warning.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,5 +1,5 @@
+#include "appservices.h"
 #include "commandline.h"
-#include "filesystem.h"
 #include "formload.h"
 #include "frmMain.h"
 
@@ -17,7 +17,11 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, qtArgv);
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.morvane.Morvane"));
 
-    morvane::frmMain form;
+    morvane::AppServices services;
+    morvane::frmMain form(services.services());
+    services.attachTo(&form);
+    // A large run's lists of names are gone once it ends: the heap goes back to the system.
+    QObject::connect(&form, &morvane::frmMain::runEnded, &form, &morvane::giveBackFreeMemory);
     QObject::connect(&form, &morvane::frmMain::unloading, &form,
                      [&form] { morvane::Form_Unload(form); });
     morvane::Form_Load(form, commandLine, exact);

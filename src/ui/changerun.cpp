@@ -69,35 +69,59 @@ void ChangeRun::copying(qint64 done, qint64 size) {
     copied_.store(done, std::memory_order_relaxed);
 }
 
-int ChangeRun::Relay::show(const QString& prompt, int style, const QString& caption) {
-    int answer = style == YesNoWarning ? No : Ok;
-    if (run_.quiet_) return answer;
+template <typename F> auto ChangeRun::Relay::onWindow(F f, decltype(f()) quiet) {
+    if (run_.quiet_) return quiet;
+    decltype(f()) answer = quiet;
     QMetaObject::invokeMethod(
-        &run_, [&] { answer = run_.showOnWindow(prompt, style, caption); },
-        Qt::BlockingQueuedConnection);
+        &run_, [&] { answer = run_.quiet_ ? quiet : f(); }, Qt::BlockingQueuedConnection);
     return answer;
 }
 
-int ChangeRun::showOnWindow(const QString& prompt, int style, const QString& caption) {
-    if (quiet_) return style == MessageBox::YesNoWarning ? MessageBox::No : MessageBox::Ok;
-    if (style != MessageBox::YesNoWarning) {
-        // The run's last word: shown once the progress window has gone. An undo asked for
-        // there goes on in the same run, with a progress window of its own.
-        showTimer_.stop();
-        dropProgress();
-        const int answer = box_.show(prompt, style, caption);
-        if (answer == MessageBox::Undo) { // a new run in all but name: not cancelled
-            cancelled_ = false;
-            showTimer_.start(showAfterMs);
-        }
-        return answer;
-    }
+bool ChangeRun::Relay::askOverwrite(const QString& target) {
+    return onWindow(
+        [&] { return run_.askOnWindow([&](MessageBox& b) { return b.askOverwrite(target); }); },
+        false);
+}
+
+bool ChangeRun::Relay::askRecovery(qint64 changed, qint64 total) {
+    return onWindow(
+        [&] {
+            return run_.askOnWindow([&](MessageBox& b) { return b.askRecovery(changed, total); });
+        },
+        false);
+}
+
+bool ChangeRun::Relay::reportEnding(const ChangeReport& report) {
+    return onWindow([&] { return run_.endOnWindow(report); }, false);
+}
+
+void ChangeRun::Relay::reportError(const Failure& failure) {
+    onWindow(
+        [&] {
+            run_.box_.reportError(failure);
+            return true;
+        },
+        true);
+}
+
+bool ChangeRun::askOnWindow(const std::function<bool(MessageBox&)>& ask) {
     // A progress window appearing later must not cover the question.
     const bool pending = showTimer_.isActive();
     showTimer_.stop();
-    const int answer = box_.show(prompt, style, caption);
+    const bool answer = ask(box_);
     if (pending) showTimer_.start(showAfterMs);
     return answer;
+}
+
+bool ChangeRun::endOnWindow(const ChangeReport& report) {
+    showTimer_.stop();
+    dropProgress();
+    const bool undo = box_.reportEnding(report);
+    if (undo) { // a new run in all but name: not cancelled
+        cancelled_ = false;
+        showTimer_.start(showAfterMs);
+    }
+    return undo;
 }
 
 void ChangeRun::showProgress() {

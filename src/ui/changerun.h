@@ -43,17 +43,28 @@ private:
     bool cancelled() const override { return cancelled_; }
     bool wantsPath() const override { return pathWanted_.load(std::memory_order_relaxed); }
 
-    int showOnWindow(const QString& prompt, int style, const QString& caption);
+    // A question of the run, shown on the window's thread: no progress window appears over it.
+    bool askOnWindow(const std::function<bool(MessageBox&)>& ask);
+    // The run's last word, shown once the progress window has gone; true when the user asks
+    // for an undo, which goes on in the same run with a progress window of its own.
+    bool endOnWindow(const ChangeReport& report);
     void showProgress();
     void updateProgress();
     void dropProgress();
 
+    // The run's boxes, shown on the window's thread while the worker waits for the answer;
+    // once the window is closing, nothing more is shown and every question counts as No.
     class Relay : public MessageBox {
     public:
         explicit Relay(ChangeRun& run) : run_(run) {}
-        int show(const QString& prompt, int style, const QString& caption) override;
+        bool askOverwrite(const QString& target) override;
+        bool reportEnding(const ChangeReport& report) override;
+        void reportError(const Failure& failure) override;
+        bool askRecovery(qint64 changed, qint64 total) override;
 
     private:
+        // Calls f on the window's thread and waits for it; `quiet` when closing quietly.
+        template <typename F> auto onWindow(F f, decltype(f()) quiet);
         ChangeRun& run_;
     };
 

@@ -1,12 +1,9 @@
 #include "frmMain.h"
 #include "changerun.h"
-#include "commandline.h"
-#include "extensionchange.h"
-#include "filesystem.h"
-#include "journal.h"
+#include "conversation.h"
 #include "mdlDialog.h"
-#include "messagebox.h"
 #include "pathrules.h"
+#include "warning.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -48,22 +45,17 @@ template <class W> W* make(QWidget* parent, const char* name) {
 
 } // namespace
 
-frmMain::frmMain(QWidget* parent)
+frmMain::frmMain(const Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      ownBox_(std::make_unique<QtMessageBox>(this)), ownFs_(std::make_unique<NativeFileSystem>()),
-      ownDialog_(std::make_unique<QtDialogComponent>(this)), box_(ownBox_.get()),
-      fs_(ownFs_.get()) {
-    ownJournal_ = std::make_unique<FileJournal>();
-    journal_ = ownJournal_.get();
+      dlgMain(services.dialog), services_(services) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(applicationTitle());
     QIcon icon;
     for (const char* file : {":/morvane-16.png", ":/morvane-32.png", ":/morvane-48.png"})
         icon.addFile(QLatin1String(file));
     setWindowIcon(icon);
-    dlgMain = ownDialog_.get();
 
     Label1 = make<QLabel>(this, "Label1");
     Label1->setText(QStringLiteral("File:"));
@@ -233,19 +225,6 @@ void frmMain::centre() {
     if (screen) move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
-void frmMain::setMessageBox(MessageBox* box) {
-    box_ = box ? box : ownBox_.get();
-}
-void frmMain::setFileSystem(FileSystem* fs) {
-    fs_ = fs ? fs : ownFs_.get();
-}
-void frmMain::setJournal(Journal* journal) {
-    journal_ = journal ? journal : ownJournal_.get();
-}
-void frmMain::setDialogComponent(DialogComponent* dialog) {
-    dlgMain = dialog ? dialog : ownDialog_.get();
-}
-
 void frmMain::txtFile_Change() {
     const QString path = txtFile->text();
     if (path != refused_ && hasWildcards(nameOfPath(path))) {
@@ -264,7 +243,7 @@ void frmMain::checkPatternNow() {
 }
 
 void frmMain::showFound(const QString& path) {
-    const bool found = path != refused_ && !existenceTest(path).isEmpty();
+    const bool found = path != refused_ && !services_.fs->existenceTest(path).isEmpty();
     cmdChange->setEnabled(found);
     txtExtension->setText(found ? extensionOfPath(path) : QString());
 }
@@ -280,7 +259,7 @@ void frmMain::cmdChange_Click() {
     const QString newExt = stripLeadingDot(cboNewExtension->currentText());
     if (newExt != cboNewExtension->currentText()) cboNewExtension->setEditText(newExt);
     if (const auto refused = checkNewExtension(newExt)) {
-        box_->show(errorText(*refused), MessageBox::OkError, QStringLiteral("Error"));
+        services_.box->reportError(*refused);
         return;
     }
     if (!newExt.isEmpty() &&
@@ -292,35 +271,31 @@ void frmMain::cmdChange_Click() {
                                 chkAllInFolder->checkState() != Qt::Unchecked,
                                 chkLeaveCopy->checkState() != Qt::Unchecked};
     start([this, request](MessageBox& box, Progress& progress) {
-        return changeExtension(request, *fs_, box, progress, journal_);
+        return changeAndReport(request, *services_.fs, box, progress, services_.journal);
     });
 }
 
 void frmMain::undoLastChange() {
     if (!run_)
         start([this](MessageBox& box, Progress& progress) {
-            return morvane::undoLastChange(*fs_, box, progress, *journal_);
+            return undoAndReport(*services_.fs, box, progress, *services_.journal);
         });
 }
 
 void frmMain::offerRecovery() {
-    const JournalState state = journal_->load();
-    if (!journal_->problem().isEmpty()) warn(journal_->problem());
+    Journal& journal = *services_.journal;
+    const JournalState state = journal.load();
+    if (!journal.problem().isEmpty()) warn(journal.problem());
     if (!state.present || state.finished) return;
-    const qint64 changed = changedFiles(state, *fs_);
+    const qint64 changed = changedFiles(state, *services_.fs);
     if (changed == 0) {
-        journal_->discard(); // the crash came before any file was touched
+        journal.discard(); // the crash came before any file was touched
         return;
     }
-    const int answer = box_->show(QStringLiteral("The last change was interrupted after %1 of %2 "
-                                                 "files. Undo it?")
-                                      .arg(changed)
-                                      .arg(state.total),
-                                  MessageBox::YesNoQuestion);
-    if (answer == MessageBox::Yes)
+    if (services_.box->askRecovery(changed, state.total))
         undoLastChange();
     else
-        journal_->discard(); // the files stay as they are
+        journal.discard(); // the files stay as they are
 }
 
 void frmMain::start(const std::function<ChangeEnd(MessageBox&, Progress&)>& job) {
@@ -329,15 +304,15 @@ void frmMain::start(const std::function<ChangeEnd(MessageBox&, Progress&)>& job)
         [this, job](MessageBox& box, Progress& progress) {
             const ChangeEnd end = job(box, progress);
             // Without a journal the change still went ahead; say why it cannot be undone.
-            if (!journal_->problem().isEmpty()) warn(journal_->problem());
+            if (!services_.journal->problem().isEmpty()) warn(services_.journal->problem());
             return end;
         },
-        *box_);
+        *services_.box);
     connect(run_, &ChangeRun::finished, this, [this] {
         const ChangeEnd end = run_->end();
         run_->deleteLater();
         run_ = nullptr;
-        giveBackFreeMemory(); // the run's lists of names are gone
+        emit runEnded();
         if (closeAfterRun_)
             close();
         else if (end == ChangeEnd::Completed || end == ChangeEnd::Cancelled ||

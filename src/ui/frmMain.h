@@ -1,8 +1,7 @@
 #pragma once
 
-#include "dialogcomponent.h"
 #include "extensionchange.h"
-#include "ports.h"
+#include "services.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -25,7 +24,7 @@ class ChangeRun;
 class frmMain : public QWidget {
     Q_OBJECT
 public:
-    explicit frmMain(QWidget* parent = nullptr);
+    explicit frmMain(const Services& services, QWidget* parent = nullptr);
     ~frmMain() override;
 
     QLabel* Label1;
@@ -61,15 +60,11 @@ public:
     void refusePath(const QString& path);
     const QString& refusedPath() const { return refused_; }
 
-    // Tests answer the boxes and the dialog without a modal loop.
-    void setMessageBox(MessageBox* box);
-    void setFileSystem(FileSystem* fs);
-    void setDialogComponent(DialogComponent* dialog);
-    void setJournal(Journal* journal);
-
 signals:
     // The window is closing (Exit, Esc or its close command); the close always goes ahead.
     void unloading();
+    // A change or an undo has ended, and its worker with it.
+    void runEnded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,14 +80,8 @@ private:
     void start(const std::function<ChangeEnd(MessageBox&, Progress&)>& job);
     void layOut();
 
-    std::unique_ptr<MessageBox> ownBox_;
-    std::unique_ptr<FileSystem> ownFs_;
-    std::unique_ptr<DialogComponent> ownDialog_;
-    MessageBox* box_;
-    FileSystem* fs_;
+    Services services_;
     bool unloaded_ = false;
-    std::unique_ptr<Journal> ownJournal_;
-    Journal* journal_;
     ChangeRun* run_ = nullptr;
     bool closeAfterRun_ = false;
     QString refused_;

@@ -1,0 +1,16 @@
+#include "changerecord.h"
+
+namespace morvane {
+
+void ChangeRecord::begin(const QString& folder, qint64 total) {
+    begun_ = journal_ != nullptr;
+    on_ = begun_ && journal_->begin(folder, total);
+}
+
+bool ChangeRecord::finish(bool touched) {
+    keep(on() && journal_->finish());
+    if (begun_ && !touched) journal_->discard(); // nothing to undo
+    return on() && touched;
+}
+
+} // namespace morvane

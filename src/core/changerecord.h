@@ -1,0 +1,38 @@
+#pragma once
+
+#include "journalport.h"
+
+#include <QString>
+
+namespace morvane {
+
+// The journal as one change uses it: on a best-effort basis. The first call the journal
+// refuses ends the record, and the change goes on without it, so that it cannot be undone.
+class ChangeRecord {
+public:
+    explicit ChangeRecord(Journal* journal) : journal_(journal) {}
+
+    // Starts the record, replacing the last change's only once this one is on the disk.
+    void begin(const QString& folder, qint64 total);
+    void intend(const QList<JournalRecord>& next) { keep(on() && journal_->intend(next)); }
+    void intend(const std::vector<NameRecord>& next, bool lastPart) {
+        keep(on() && journal_->intend(next, lastPart));
+    }
+    void replaced(qint64 index, const QString& trashed) {
+        keep(on() && journal_->replaced(index, trashed));
+    }
+    bool on() const { return on_; }
+    // The change has ended, having touched files or not. A change that touched none is not
+    // the last change: its record goes, and so, once it began, does the one before.
+    // Returns whether the change can be undone.
+    bool finish(bool touched);
+
+private:
+    void keep(bool ok) { on_ = on_ && ok; }
+
+    Journal* journal_;
+    bool begun_ = false; // the previous change is forgotten only once this one began
+    bool on_ = false;
+};
+
+} // namespace morvane

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "failure.h"
+
+namespace morvane {
+
+enum class ChangeEnd {
+    Completed,      // the file or files were changed: the window re-examines its path
+    NothingChanged, // a folder run renamed nothing; an undo found nothing to undo
+    Declined,       // No to the single file's overwrite question: nothing more is said
+    Failed,         // the system refused something
+    Cancelled,      // stopped between two files or inside a copy
+    Undone,         // the last change was put back
+};
+
+// How a change or an undo ended, as values: the window puts it into words.
+struct ChangeReport {
+    enum class Of { Change, Undo };
+    Of of = Of::Change;
+    ChangeEnd end = ChangeEnd::Completed;
+    qint64 count = 0;      // files a folder run renamed; files an undo restored
+    qint64 left = 0;       // files an undo left as they are because they changed since
+    Failure failure;       // why it failed
+    bool undoable = false; // it touched files and is on record
+};
+
+} // namespace morvane

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "failure.h"
+#include "fileid.h"
+#include "folderfiles.h"
+#include "progress.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace morvane {
+
+// The operating system's file operations that a change needs, so that it can be driven by
+// tests with real folders and faults.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // The bare name of the first ordinary file that the path (or the wildcard pattern in its
+    // file name) names, or the empty text; never fails.
+    virtual QString existenceTest(const QString& pathOrPattern) = 0;
+    // The existence test for one literal path: the identity of the entry if it names an
+    // ordinary file (a regular file, links followed, whose name is not hidden), or nothing.
+    // Throws Failure when the status call itself fails for another reason than a missing name.
+    virtual std::optional<FileId> probe(const QString& path) = 0;
+    // The ordinary files of folder whose extension is exactly ext, in listing order, with
+    // the folder kept open for renameIn and identifyIn; names that are not valid in the
+    // system's encoding are left out. Throws Failure, or Cancelled.
+    virtual std::unique_ptr<FolderFiles> listExtension(const QString& folder, const QString& ext,
+                                                       Progress& progress = noProgress()) = 0;
+    // Moves file i of files to `to`, a bare name in the same folder, never over an existing
+    // entry: 0, or the error number (EEXIST when the name is taken). Never throws.
+    virtual int renameIn(const FolderFiles& files, qsizetype i, const char* to) = 0;
+    // Copies file i of files to `to` as copy() does with nothing to replace: 0, or EEXIST when
+    // the name is taken, and then nothing is left behind. Throws Failure, or Cancelled.
+    virtual int copyIn(const FolderFiles& files, qsizetype i, const char* to,
+                       Progress& progress = noProgress()) = 0;
+    // The identity of the entry named `name` (a bare name) in the folder of files.
+    virtual std::optional<FileId> identifyIn(const FolderFiles& files, const char* name) = 0;
+    // Whether both paths name one directory entry: equal texts, or names that differ only in
+    // case on a case-insensitive folder. Two links to one file are two entries.
+    virtual bool sameEntry(const QString& a, const QString& b) = 0;
+    // Moves from to to. Without `replacing` an existing target is never replaced; with it,
+    // exactly that entry is replaced, in one step, or nothing happens; a target gone
+    // meanwhile is nothing to replace. The replaced file goes to the Trash: returns where,
+    // or the empty text when nothing was replaced or no Trash could take it. Throws Failure.
+    virtual QString rename(const QString& from, const QString& to,
+                           const std::optional<FileId>& replacing) = 0;
+    // Copies from to to through a temporary file, keeping permissions and modification
+    // time; `replacing` and the result as for rename. Throws Failure, or Cancelled with the
+    // target as it was.
+    virtual QString copy(const QString& from, const QString& to,
+                         const std::optional<FileId>& replacing,
+                         Progress& progress = noProgress()) = 0;
+    // The identity of the entry at path (a link itself, not what it points to), or nothing.
+    virtual std::optional<FileId> identify(const QString& path) = 0;
+    // Removes the one entry at path. Throws Failure.
+    virtual void remove(const QString& path) = 0;
+    // Puts a file back from the Trash to `to`, which must be free. Throws Failure.
+    virtual void untrash(const QString& trashed, const QString& to) = 0;
+};
+
+} // namespace morvane

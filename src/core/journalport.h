@@ -1,0 +1,63 @@
+#pragma once
+
+#include "fileid.h"
+
+#include <QList>
+#include <QString>
+#include <vector>
+
+namespace morvane {
+
+// One file of a change, as the journal keeps it: enough to put it back, or to find out after
+// a crash whether it was changed at all.
+struct JournalRecord {
+    enum Kind : quint8 { Rename = 1, Copy = 2 };
+    Kind kind = Rename;
+    QString source, target;
+    FileId id;       // the source before the change (a rename keeps it; a copy keeps size and time)
+    QString trashed; // where the file it replaced went; empty when it replaced none
+    FileId before;   // a copy's target before the change (all zero: there was none)
+};
+
+// One file of a folder run as it goes on record: bare names in the run's folder, as the
+// system spells them.
+struct NameRecord {
+    JournalRecord::Kind kind = JournalRecord::Rename;
+    const char* source = nullptr;
+    const char* target = nullptr;
+    FileId id, before;
+};
+
+// What the journal holds of the last change.
+struct JournalState {
+    bool present = false;  // there is a last change to undo
+    bool finished = false; // it ended; otherwise it was interrupted (a crash, a kill)
+    qint64 total = 0;      // the files it was to change
+    QList<JournalRecord> records;
+};
+
+// The record of the last change, kept so that it can be undone, even after a crash. Every
+// call reports whether it is on the disk; a change goes ahead without it all the same.
+class Journal {
+public:
+    virtual ~Journal() = default;
+    // Starts the record of a change of `total` files in folder, replacing the previous one.
+    virtual bool begin(const QString& folder, qint64 total) = 0;
+    // The next files to be touched, on the disk before any of them is: flushed to the disk
+    // with the last part of a batch given in parts.
+    virtual bool intend(const QList<JournalRecord>& next, bool lastPart = true) = 0;
+    // The same, for files of the folder given to begin().
+    virtual bool intend(const std::vector<NameRecord>& next, bool lastPart = true) = 0;
+    // The index-th intended file replaced a file that is now at `trashed`.
+    virtual bool replaced(qint64 index, const QString& trashed) = 0;
+    // The change has ended, whichever way: it is now the last change.
+    virtual bool finish() = 0;
+    // The last change; a journal that is not whole or not ours reads as none.
+    virtual JournalState load() = 0;
+    // Forgets the last change (undone, or kept as it is).
+    virtual void discard() = 0;
+    // Why the last call failed, or why a journal was ignored.
+    virtual QString problem() const = 0;
+};
+
+} // namespace morvane

@@ -1,0 +1,100 @@
+#include "extensionchange.h"
+
+#include <cerrno>
+
+namespace morvane {
+namespace {
+
+enum class Undo { Restored, NotDone, Changed };
+
+// What the recorded change did to one copy, as far as can be seen now. A copy keeps the size
+// and time of its original, in a file of its own. Copies are not forced to the disk one by
+// one, so after a power failure one may hold less: the time, set to the nanosecond, still
+// tells it is ours, cut short.
+Undo copyState(const JournalRecord& r, const std::optional<FileId>& atTarget) {
+    const bool ours = atTarget && atTarget->size <= r.id.size &&
+                      atTarget->mtimeNs == r.id.mtimeNs &&
+                      !(atTarget->device == r.id.device && atTarget->inode == r.id.inode) &&
+                      *atTarget != r.before;
+    return ours ? Undo::Restored : r.trashed.isEmpty() ? Undo::NotDone : Undo::Changed;
+}
+
+// What the recorded change did to one file, as far as can be seen now.
+Undo stateOf(const JournalRecord& r, FileSystem& fs) {
+    const std::optional<FileId> atTarget = fs.identify(r.target);
+    if (r.kind == JournalRecord::Copy) return copyState(r, atTarget);
+    if (r.source == r.target) return Undo::NotDone;
+    if (r.id.isSameFile(atTarget)) return Undo::Restored;
+    return r.id.isSameFile(fs.identify(r.source)) ? Undo::NotDone : Undo::Changed;
+}
+
+// The file the change replaced comes back where it can; emptied from the Trash meanwhile,
+// or its name taken again, it is left and the file itself still counts as restored.
+void untrashReplaced(const JournalRecord& r, FileSystem& fs) {
+    if (r.trashed.isEmpty()) return;
+    try {
+        fs.untrash(r.trashed, r.target);
+    } catch (const Failure& f) {
+        if (f.number != ENOENT && f.number != EEXIST) throw;
+    }
+}
+
+Undo undoOne(const JournalRecord& r, FileSystem& fs) {
+    const Undo state = stateOf(r, fs);
+    if (state != Undo::Restored) return state;
+    try {
+        if (r.kind == JournalRecord::Copy)
+            fs.remove(r.target);
+        else if (fs.sameEntry(r.target, r.source))
+            fs.rename(r.target, r.source, r.id); // a case-only change, back
+        else
+            fs.rename(r.target, r.source, std::nullopt); // never over a file that took the name
+    } catch (const Failure& f) {
+        if (f.number != EEXIST) throw;
+        return Undo::Changed;
+    }
+    untrashReplaced(r, fs);
+    return Undo::Restored;
+}
+
+} // namespace
+
+ChangeReport undoLastChange(FileSystem& fs, Progress& progress, Journal& journal) {
+    ChangeReport report;
+    report.of = ChangeReport::Of::Undo;
+    const JournalState state = journal.load();
+    if (!state.present) { // nothing to undo: nothing to say
+        report.end = ChangeEnd::NothingChanged;
+        return report;
+    }
+    try {
+        const qsizetype total = state.records.size();
+        for (qsizetype i = total - 1; i >= 0; --i) {
+            if (progress.cancelled()) throw Cancelled{};
+            const JournalRecord& r = state.records[i];
+            progress.changing(total - i, total, r.target);
+            const Undo undone = undoOne(r, fs);
+            report.count += undone == Undo::Restored;
+            report.left += undone == Undo::Changed;
+        }
+    } catch (const Failure& f) {
+        report.end = ChangeEnd::Failed;
+        report.failure = f;
+        return report;
+    } catch (const Cancelled&) {
+        report.end = ChangeEnd::Cancelled;
+        return report;
+    }
+    journal.discard();
+    report.end = ChangeEnd::Undone;
+    return report;
+}
+
+qint64 changedFiles(const JournalState& state, FileSystem& fs) {
+    qint64 count = 0;
+    for (const JournalRecord& r : state.records)
+        count += stateOf(r, fs) == Undo::Restored;
+    return count;
+}
+
+} // namespace morvane

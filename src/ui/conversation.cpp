@@ -1,0 +1,18 @@
+#include "conversation.h"
+
+namespace morvane {
+
+ChangeEnd changeAndReport(const ChangeRequest& request, FileSystem& fs, MessageBox& box,
+                          Progress& progress, Journal* journal) {
+    const ChangeReport report = changeExtension(request, fs, box, progress, journal);
+    if (box.reportEnding(report) && journal) return undoAndReport(fs, box, progress, *journal);
+    return report.end;
+}
+
+ChangeEnd undoAndReport(FileSystem& fs, MessageBox& box, Progress& progress, Journal& journal) {
+    const ChangeReport report = undoLastChange(fs, progress, journal);
+    box.reportEnding(report);
+    return report.end;
+}
+
+} // namespace morvane

@@ -1,0 +1,76 @@
+#include "messages.h"
+
+namespace morvane {
+namespace {
+
+// "N file extensions changed." for a count of renames, nothing for none.
+QString countText(qint64 changed) {
+    return changed == 0 ? QString()
+                        : QString::number(changed) + QStringLiteral(" file extensions changed.");
+}
+
+std::optional<Message> changeEnding(const ChangeReport& r) {
+    switch (r.end) {
+    case ChangeEnd::Completed:
+        return Message{QStringLiteral("Conversion complete. ") + countText(r.count)};
+    case ChangeEnd::NothingChanged:
+        return Message{QStringLiteral("No file extensions changed.")};
+    case ChangeEnd::Cancelled:
+        return Message{QStringLiteral("Conversion cancelled. ") + countText(r.count)};
+    case ChangeEnd::Failed:
+        return errorMessage(r.failure);
+    case ChangeEnd::Declined:
+    case ChangeEnd::Undone:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::optional<Message> undoEnding(const ChangeReport& r) {
+    switch (r.end) {
+    case ChangeEnd::Undone: {
+        QString text = QStringLiteral("Undo complete. %1 files restored").arg(r.count);
+        if (r.left != 0)
+            text += QStringLiteral("; %1 left as they are because they changed since").arg(r.left);
+        return Message{text + QLatin1Char('.')};
+    }
+    case ChangeEnd::Cancelled:
+        return Message{QStringLiteral("Undo cancelled. %1 files restored.").arg(r.count)};
+    case ChangeEnd::Failed:
+        return errorMessage(r.failure);
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+QString errorText(const Failure& f) {
+    return QStringLiteral("Error %1: %2").arg(f.number).arg(f.description);
+}
+
+Message overwriteQuestion(const QString& target) {
+    return {QStringLiteral("The destination file '") + target +
+                QStringLiteral("' already exisits, overwrite?"),
+            MessageBox::YesNoWarning};
+}
+
+std::optional<Message> endingMessage(const ChangeReport& report) {
+    std::optional<Message> m =
+        report.of == ChangeReport::Of::Undo ? undoEnding(report) : changeEnding(report);
+    if (m && report.undoable) m->style |= MessageBox::WithUndo;
+    return m;
+}
+
+Message errorMessage(const Failure& failure) {
+    return {errorText(failure), MessageBox::OkError, QStringLiteral("Error")};
+}
+
+Message recoveryQuestion(qint64 changed, qint64 total) {
+    return {QStringLiteral("The last change was interrupted after %1 of %2 files. Undo it?")
+                .arg(changed)
+                .arg(total),
+            MessageBox::YesNoQuestion};
+}
+
+} // namespace morvane
