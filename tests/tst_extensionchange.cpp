@@ -87,6 +87,7 @@ private slots:
     void cancelled();
     void runOnItsThread_data();
     void runOnItsThread();
+    void closedAtQuestion();
     void undo_data();
     void undo();
     void undoFromTheWindow();
@@ -648,6 +649,31 @@ void tst_extensionchange::runOnItsThread() {
         QCOMPARE(box.texts().last(), complete + QString("%1 file extensions changed.").arg(count));
         QCOMPARE(questionOverProgress, act == "question");
     }
+}
+
+// The window closed just as the run comes to a question: it is not shown, and counts as No.
+void tst_extensionchange::closedAtQuestion() {
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + '/';
+    makeFiles(tmp.path(), {"a.txt", "b.txt"});
+    write(d + "b.md", "old");
+    struct : NativeFileSystem {
+        QWidget* window = nullptr;
+        std::optional<FileId> probe(const QString& path) override {
+            QMetaObject::invokeMethod(window, &QWidget::close, Qt::BlockingQueuedConnection);
+            return NativeFileSystem::probe(path);
+        }
+    } fs;
+    ScriptedBox box;
+    TestWindow form(&box, &fs);
+    fs.window = &form;
+    form.txtFile->setText(d + "b.txt");
+    form.cboNewExtension->setEditText("md");
+    form.cmdChange->click();
+    QTRY_VERIFY(!form.isChanging());
+    QCOMPARE(box.texts(), QStringList());
+    QCOMPARE(read(d + "b.md"), QByteArray("old"));
+    QVERIFY(QFile::exists(d + "b.txt"));
 }
 
 void tst_extensionchange::undo_data() {
