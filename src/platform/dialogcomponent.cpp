@@ -6,6 +6,12 @@
 #include <QFileInfo>
 
 namespace morvane {
+namespace {
+
+// The error number by which callers of an open-file dialog know that it was cancelled.
+constexpr int cancelledError = 32755;
+
+} // namespace
 
 QStringList toNameFilters(const QString& filter) {
     QStringList result;
@@ -41,7 +47,7 @@ void QtDialogComponent::showOpen() {
         fileName = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
         return;
     }
-    if (cancelError) throw Failure{32755, QStringLiteral("Cancel was selected.")};
+    if (cancelError) throw Failure{cancelledError, QStringLiteral("Cancel was selected.")};
 }
 
 void QtDialogComponent::unloadParent() {

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ports.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Moves that never replace a file by chance: refused onto a taken name, or replacing exactly
+// the entry the user was asked about.
+namespace morvane::posix {
+
+// Moves from to to unless to exists; 0 or the errno.
+int moveNoReplace(const QByteArray& from, const QByteArray& to);
+
+// The same, throwing the refusal as a Failure.
+void renameNoReplace(const QByteArray& from, const QByteArray& to);
+
+// 0 when path is still the entry the user was asked about, ECANCELED when it is another
+// one, or the errno of the status call.
+int checkAsked(const QByteArray& path, const FileId& asked);
+
+// Throws err as a Failure; ECANCELED as the target having changed after the question.
+[[noreturn]] void failAsked(int err, const QString& target);
+
+// Moves from onto to, replacing exactly the entry the user was asked about, which goes to
+// the Trash (or is deleted where there is none); returns where it went. A target gone
+// meanwhile is nothing to replace.
+QString replaceAsked(const QByteArray& from, const QString& to, const FileId& asked);
+
+// Moves from to to, names of one entry that differ only in case, through a temporary name.
+void renameCaseOnly(const QByteArray& from, const QString& to);
+
+} // namespace morvane::posix
