@@ -2,7 +2,8 @@
 // the tests ask. --chmod-errno=N and --utimens-errno=N fail those calls with errno N, --eio=NAME
 // fails the reads of files called NAME; --casefold looks names up ignoring ASCII case but keeps
 // their spelling, as FAT and NTFS do; --rename-delay-ms=N slows every rename, as a slow share
-// does. Runs in the foreground, single-threaded, until unmounted.
+// does; --own-inodes lists inode numbers of its own, not those a status call shows, as some
+// FUSE file systems and overlays do. Runs in the foreground, single-threaded, until unmounted.
 #define _GNU_SOURCE
 #define FUSE_USE_VERSION 31
 
@@ -20,7 +21,7 @@
 #include <unistd.h>
 
 static char backing[PATH_MAX];
-static int chmodErrno, utimensErrno, casefold, renameDelayMs;
+static int chmodErrno, utimensErrno, casefold, renameDelayMs, ownInodes;
 static const char* eioName;
 
 // fh holds the descriptor in its low 32 bits, and this bit for a file whose reads fail.
@@ -161,7 +162,8 @@ static int fs_readdir(const char* path, void* buf, fuse_fill_dir_t fill, off_t o
     DIR* dir = (DIR*)(uintptr_t)fi->fh;
     rewinddir(dir);
     for (struct dirent* e; (e = readdir(dir));) {
-        struct stat st = {.st_ino = e->d_ino, .st_mode = (mode_t)e->d_type << 12};
+        const ino_t ino = ownInodes ? e->d_ino ^ (1ULL << 40) : e->d_ino; // never d_ino
+        struct stat st = {.st_ino = ino, .st_mode = (mode_t)e->d_type << 12};
         if (fill(buf, e->d_name, &st, 0, 0)) break;
     }
     return 0;
@@ -176,9 +178,13 @@ static const struct fuse_operations ops = {
 
 int main(int argc, char* argv[]) {
     // The numbers are errno values, or milliseconds for the delay; no fault takes 0.
-    static const struct option options[] = {
-        {"chmod-errno", 1, 0, 1}, {"utimens-errno", 1, 0, 2},    {"rename-delay-ms", 1, 0, 3},
-        {"eio", 1, 0, 'e'},       {"casefold", 0, &casefold, 1}, {0}};
+    static const struct option options[] = {{"chmod-errno", 1, 0, 1},
+                                            {"utimens-errno", 1, 0, 2},
+                                            {"rename-delay-ms", 1, 0, 3},
+                                            {"eio", 1, 0, 'e'},
+                                            {"casefold", 0, &casefold, 1},
+                                            {"own-inodes", 0, &ownInodes, 1},
+                                            {0}};
     int* numbers[] = {NULL, &chmodErrno, &utimensErrno, &renameDelayMs};
     for (int o; (o = getopt_long(argc, argv, "", options, NULL)) != -1;) {
         if (o == 'e')
@@ -190,7 +196,7 @@ int main(int argc, char* argv[]) {
     }
     if (argc - optind != 2 || !realpath(argv[optind], backing)) {
         fprintf(stderr, "usage: faultfs [--chmod-errno=N] [--utimens-errno=N] [--eio=NAME] "
-                        "[--casefold] [--rename-delay-ms=N] BACKING MOUNTPOINT\n");
+                        "[--casefold] [--rename-delay-ms=N] [--own-inodes] BACKING MOUNTPOINT\n");
         return 2;
     }
     if (strcmp(backing, "/") == 0) backing[0] = '\0'; // paths of the mount already begin with "/"

@@ -60,6 +60,7 @@ const QString complete = QStringLiteral("Conversion complete. ");
 std::function<void(const char* to)> beforeMove;
 int nextUnlinkFails = 0;
 bool kernelCopyRefused = false; // as on a file system that clones nothing and copies nothing
+QByteArrayList calls;           // "sync <inode>" and "move <target>", in order
 
 Failure failureOf(const std::function<void()>& f) {
     try {
@@ -76,7 +77,15 @@ extern "C" {
 int __real_rename(const char* from, const char* to);
 int __real_renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags);
 int __real_unlink(const char* path);
+int __real_fdatasync(int fd);
+int __wrap_fdatasync(int fd) {
+    struct stat st {};
+    ::fstat(fd, &st);
+    calls.append("sync " + QByteArray::number(quint64(st.st_ino)));
+    return __real_fdatasync(fd);
+}
 int __wrap_rename(const char* from, const char* to) {
+    calls.append(QByteArray("move ") + to);
     if (beforeMove) beforeMove(to);
     return __real_rename(from, to);
 }
@@ -85,6 +94,7 @@ int __wrap_renameat2(int fromDir, const char* from, int toDir, const char* to, u
     struct stat st;
     if ((flags & RENAME_NOREPLACE) && ::fstatat(toDir, to, &st, AT_SYMLINK_NOFOLLOW) == 0)
         return __real_renameat2(fromDir, from, toDir, to, flags);
+    calls.append(QByteArray("move ") + to);
     if (beforeMove) beforeMove(to);
     return __real_renameat2(fromDir, from, toDir, to, flags);
 }
@@ -514,8 +524,16 @@ void tst_filesystem::replacements() {
         };
     if (act == "unlink fails") nextUnlinkFails = EIO;
     NativeFileSystem fs;
+    calls.clear();
     changeAndReport({d + "a.txt", "txt", "md", false, copy}, fs, box);
     QTEST(state(tmp.path()), "after");
+    // A copy that lands over the old file was on the disk before the first move onto its name.
+    struct stat landed {};
+    if (copy && read(d + "a.md") == "source" && ::lstat(dst.constData(), &landed) == 0) {
+        const qsizetype synced =
+            calls.indexOf("sync " + QByteArray::number(quint64(landed.st_ino)));
+        QVERIFY2(synced >= 0 && synced < calls.indexOf("move " + dst), calls.join(", "));
+    }
     QCOMPARE(box.texts().value(box.texts().size() - 1), message.replace("{d}", d));
 }
 

@@ -108,6 +108,10 @@ void tst_pathrules::target_data() {
     QTest::newRow("no folder") << "report.txt"
                                << "txt"
                                << "md" << nix << "report.md";
+    // Neither a dot nor a separator: nothing to cut before the new extension.
+    QTest::newRow("bare name without extension") << "README"
+                                                 << ""
+                                                 << "md" << nix << "README.md";
 }
 
 void tst_pathrules::target() {
