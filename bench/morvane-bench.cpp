@@ -14,6 +14,7 @@
 #include "filesystem.h"
 #include "journal.h"
 #include "messages.h"
+#include "process.h"
 #include "rawfiles.h"
 
 #include <QApplication>
@@ -275,7 +276,7 @@ RunResult runMorvane(const std::string& folder, const std::string& firstFile, bo
         r.increaseKiB = r.peakKiB - before;
         r.maxRssKiB = maxRssKiB();
     }
-    morvane::giveBackFreeMemory(); // as the window does after every run
+    morvane::giveBackFreeMemory(); // as start-up does after every run
     r.idleKiB = statusKiB("VmRSS") - before;
     r.message = box.last.toStdString();
     // No file here has a target already, so no question may come up; the closing message is

@@ -3,6 +3,7 @@
 #include "conversation.h"
 #include "faultdisk.h"
 #include "filesystem.h"
+#include "process.h"
 #include "scriptedbox.h"
 #include "testfiles.h"
 

@@ -28,14 +28,14 @@ const QString photos = QStringLiteral("/home/ann/Documents/photos");
 // Three files in two batches; the second, a copy, replaced a file now in the trash.
 QList<JournalRecord> threeFiles(const QString& source, const QString& target) {
     const QString trash = QStringLiteral("/home/ann/.local/share/Trash/files/b.md");
-    return {{JournalRecord::Rename, source, target, {2049, 1, 1234567890123, -42}, {}, {}},
+    return {{JournalRecord::Rename, source, target, FileId{2049, 1, 1234567890123, -42}, {}, {}},
             {JournalRecord::Copy,
              photos + "/b.txt",
              photos + "/b.md",
-             {2049, 2, 0, 0},
+             FileId{2049, 2, 0, 0},
              trash,
              {2049, 9, 5, 5}},
-            {JournalRecord::Rename, photos + "/c.txt", "/mnt/c.md", {7, 3, 1, 1}, {}, {}}};
+            {JournalRecord::Rename, photos + "/c.txt", "/mnt/c.md", FileId{7, 3, 1, 1}, {}, {}}};
 }
 
 bool writeThree(FileJournal& j, const QString& folder, const QList<JournalRecord>& all) {
@@ -103,14 +103,13 @@ private slots:
     void nameRecords() {
         QTemporaryDir tmp;
         FileJournal j(tmp.path() + "/last-change");
-        const qint64 u = FileId::unknown;
         const std::vector<NameRecord> next{
-            {JournalRecord::Rename, "a.txt", "a.md", {5, 11, u, 99}, {}},
-            {JournalRecord::Rename, "line\nbreak.txt", "line\nbreak.md", {5, 12, u, 99}, {}},
-            {JournalRecord::Rename, "abc.", "abc.md", {5, 13, u, 99}, {}}, // another ending
-            {JournalRecord::Rename, "b.txt", "b.md", {5, 14, 3, 4}, {}},   // a whole identity
-            {JournalRecord::Copy, "c.txt", "c.md", {5, 15, 3, 4}, {5, 16, 7, 8}},
-            {JournalRecord::Rename, "d.txt", "d.md", {6, 17, u, 99}, {}}}; // another device
+            {JournalRecord::Rename, "a.txt", "a.md", ListedId{5, 11, 99}, {}},
+            {JournalRecord::Rename, "line\nbreak.txt", "line\nbreak.md", ListedId{5, 12, 99}, {}},
+            {JournalRecord::Rename, "abc.", "abc.md", ListedId{5, 13, 99}, {}}, // another ending
+            {JournalRecord::Rename, "b.txt", "b.md", FileId{5, 14, 3, 4}, {}},  // a whole identity
+            {JournalRecord::Copy, "c.txt", "c.md", FileId{5, 15, 3, 4}, {5, 16, 7, 8}},
+            {JournalRecord::Rename, "d.txt", "d.md", ListedId{6, 17, 99}, {}}}; // another device
         QVERIFY(j.begin(photos + "/", qint64(next.size())) && j.intend(next) && j.finish());
         const JournalState state = FileJournal(j.fileName()).load();
         QVERIFY2(state.finished && state.records.size() == qsizetype(next.size()),
@@ -133,7 +132,7 @@ private slots:
             run.push_back({JournalRecord::Rename,
                            names[size_t(i)].constData(),
                            names.back().constData(),
-                           {5, quint64(i), u, 99},
+                           ListedId{5, quint64(i), 99},
                            {}});
         }
         QVERIFY(j.begin(photos + "/", 1000) && j.intend(run) && j.finish());

@@ -5,6 +5,7 @@
 #include "filesystem.h"
 #include "formload.h"
 #include "history.h"
+#include "process.h"
 #include "settingsstore.h"
 #include "testwindow.h"
 

@@ -88,9 +88,11 @@ std::vector<NameRecord> folderIntents(Plan& plan, FileSystem& fs, qsizetype from
             copy ? JournalRecord::Copy : JournalRecord::Rename, plan.files->name(i), to, {}, {}};
         // A rename keeps its file whole, so the listed inode is enough to know it again: no
         // status call a file. A copy is known again by size and time.
-        std::optional<FileId> id = copy ? std::nullopt : plan.files->listedId(i);
-        if (!id) id = fs.identifyIn(*plan.files, plan.files->name(i));
-        one.id = id.value_or(FileId{});
+        const std::optional<ListedId> listed = copy ? std::nullopt : plan.files->listedId(i);
+        if (listed)
+            one.id = *listed;
+        else
+            one.id = fs.identifyIn(*plan.files, plan.files->name(i)).value_or(FileId{});
         if (copy) {
             // A file already at the target, and left there, is never taken for the copy.
             const std::optional<FileId> before = fs.identifyIn(*plan.files, to);

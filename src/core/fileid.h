@@ -2,26 +2,41 @@
 
 #include <QtGlobal>
 #include <optional>
+#include <variant>
 
 namespace morvane {
 
 // Enough of a directory entry's status to tell whether it is still the one the user was
 // asked about. For a symbolic link it is the link itself, which cannot change in place.
 struct FileId {
-    // Size not read: a folder's listing gives the inode alone, and mtimeNs is then a time
-    // the file had not reached when it was listed, and reaches once it is modified.
-    static constexpr qint64 unknown = -1;
     quint64 device = 0;
     quint64 inode = 0;
     qint64 size = 0;
     qint64 mtimeNs = 0;
     bool operator==(const FileId&) const = default;
-    // Whether `now` is this file, unchanged as far as this identity can tell.
+    // Whether `now` is this file, unchanged.
+    bool isSameFile(const std::optional<FileId>& now) const { return now && *now == *this; }
+};
+
+// What a folder's listing knows of a file: where it is, and a time it had not reached when
+// it was listed, and reaches once it is modified (a rename leaves the time as it is).
+struct ListedId {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 notModifiedSinceNs = 0;
+    bool operator==(const ListedId&) const = default;
+    // Whether `now` is this file, not modified since it was listed.
     bool isSameFile(const std::optional<FileId>& now) const {
         return now && now->device == device && now->inode == inode &&
-               (size == unknown ? now->mtimeNs < mtimeNs
-                                : now->size == size && now->mtimeNs == mtimeNs);
+               now->mtimeNs < notModifiedSinceNs;
     }
 };
+
+// How a record knows its file again: by its whole status, or by what the listing knew.
+using KnownId = std::variant<FileId, ListedId>;
+
+inline bool isSameFile(const KnownId& id, const std::optional<FileId>& now) {
+    return std::visit([&](const auto& known) { return known.isSameFile(now); }, id);
+}
 
 } // namespace morvane

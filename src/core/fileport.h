@@ -30,13 +30,19 @@ public:
                                                        Progress& progress = noProgress()) = 0;
     // Moves file i of files to `to`, a bare name in the same folder, never over an existing
     // entry: 0, or the error number (EEXIST when the name is taken). Never throws.
-    virtual int renameIn(const FolderFiles& files, qsizetype i, const char* to) = 0;
+    virtual int renameIn(const FolderFiles& files, qsizetype i, const char* to) {
+        return files.renameIn(i, to);
+    }
     // Copies file i of files to `to` as copy() does with nothing to replace: 0, or EEXIST when
     // the name is taken, and then nothing is left behind. Throws Failure, or Cancelled.
     virtual int copyIn(const FolderFiles& files, qsizetype i, const char* to,
-                       Progress& progress = noProgress()) = 0;
+                       Progress& progress = noProgress()) {
+        return files.copyIn(i, to, progress);
+    }
     // The identity of the entry named `name` (a bare name) in the folder of files.
-    virtual std::optional<FileId> identifyIn(const FolderFiles& files, const char* name) = 0;
+    virtual std::optional<FileId> identifyIn(const FolderFiles& files, const char* name) {
+        return files.identifyIn(name);
+    }
     // Whether both paths name one directory entry: equal texts, or names that differ only in
     // case on a case-insensitive folder. Two links to one file are two entries.
     virtual bool sameEntry(const QString& a, const QString& b) = 0;

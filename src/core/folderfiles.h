@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fileid.h"
+#include "progress.h"
 
 #include <QFile>
 #include <QString>
@@ -25,9 +26,9 @@ public:
     const QString& folder() const { return folder_; } // as given, ending in the separator
     // File i's device and inode as the listing gave them, where it gives them truly (where
     // the inode it lists is the one a status call shows).
-    std::optional<FileId> listedId(qsizetype i) const {
+    std::optional<ListedId> listedId(qsizetype i) const {
         if (!inodesTrue) return std::nullopt;
-        return FileId{device, inode(i), FileId::unknown, listedAtNs};
+        return ListedId{device, inode(i), listedAtNs};
     }
     quint64 inode(qsizetype i) const { return inodes_[size_t(i)]; }
     void add(const char* name, qsizetype size, quint64 inode) {
@@ -45,6 +46,13 @@ public:
     }
     // Whether another name fits: the block is indexed by 32 bits.
     bool hasRoom() const { return names_.size() < (size_t(1) << 32) - 4096; }
+
+    // The folder's own operations, on the folder as it was opened for the listing, whatever
+    // its name leads to since. What each does is said with FileSystem's methods of the same
+    // names.
+    virtual int renameIn(qsizetype i, const char* to) const = 0;
+    virtual int copyIn(qsizetype i, const char* to, Progress& progress) const = 0;
+    virtual std::optional<FileId> identifyIn(const char* name) const = 0;
 
     quint64 device = 0;      // of the folder, and so of its files
     bool inodesTrue = false; // the listing's inodes are those a status call shows

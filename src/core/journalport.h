@@ -14,7 +14,7 @@ struct JournalRecord {
     enum Kind : quint8 { Rename = 1, Copy = 2 };
     Kind kind = Rename;
     QString source, target;
-    FileId id;       // the source before the change (a rename keeps it; a copy keeps size and time)
+    KnownId id;      // the source before the change (a rename keeps it; a copy keeps size and time)
     QString trashed; // where the file it replaced went; empty when it replaced none
     FileId before;   // a copy's target before the change (all zero: there was none)
 };
@@ -25,7 +25,8 @@ struct NameRecord {
     JournalRecord::Kind kind = JournalRecord::Rename;
     const char* source = nullptr;
     const char* target = nullptr;
-    FileId id, before;
+    KnownId id;
+    FileId before;
 };
 
 // What the journal holds of the last change.

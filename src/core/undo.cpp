@@ -12,9 +12,10 @@ enum class Undo { Restored, NotDone, Changed };
 // one, so after a power failure one may hold less: the time, set to the nanosecond, still
 // tells it is ours, cut short.
 Undo copyState(const JournalRecord& r, const std::optional<FileId>& atTarget) {
-    const bool ours = atTarget && atTarget->size <= r.id.size &&
-                      atTarget->mtimeNs == r.id.mtimeNs &&
-                      !(atTarget->device == r.id.device && atTarget->inode == r.id.inode) &&
+    const FileId* source = std::get_if<FileId>(&r.id);
+    const bool ours = source && atTarget && atTarget->size <= source->size &&
+                      atTarget->mtimeNs == source->mtimeNs &&
+                      !(atTarget->device == source->device && atTarget->inode == source->inode) &&
                       *atTarget != r.before;
     return ours ? Undo::Restored : r.trashed.isEmpty() ? Undo::NotDone : Undo::Changed;
 }
@@ -24,8 +25,8 @@ Undo stateOf(const JournalRecord& r, FileSystem& fs) {
     const std::optional<FileId> atTarget = fs.identify(r.target);
     if (r.kind == JournalRecord::Copy) return copyState(r, atTarget);
     if (r.source == r.target) return Undo::NotDone;
-    if (r.id.isSameFile(atTarget)) return Undo::Restored;
-    return r.id.isSameFile(fs.identify(r.source)) ? Undo::NotDone : Undo::Changed;
+    if (isSameFile(r.id, atTarget)) return Undo::Restored;
+    return isSameFile(r.id, fs.identify(r.source)) ? Undo::NotDone : Undo::Changed;
 }
 
 // The file the change replaced comes back where it can; emptied from the Trash meanwhile,
@@ -46,7 +47,7 @@ Undo undoOne(const JournalRecord& r, FileSystem& fs) {
         if (r.kind == JournalRecord::Copy)
             fs.remove(r.target);
         else if (fs.sameEntry(r.target, r.source))
-            fs.rename(r.target, r.source, r.id); // a case-only change, back
+            fs.rename(r.target, r.source, fs.identify(r.target)); // a case-only change, back
         else
             fs.rename(r.target, r.source, std::nullopt); // never over a file that took the name
     } catch (const Failure& f) {

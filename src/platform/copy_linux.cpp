@@ -1,4 +1,8 @@
 #include "copy_linux.h"
+#include "pathrules.h"
+#include "tempfile_linux.h"
+
+#include <QScopeGuard>
 
 #include <linux/fs.h>
 #include <string_view>
@@ -114,6 +118,16 @@ void fillCopy(int in, const struct stat& st, int out, const QString& folder, Pro
     bestEffort(::fchmod(out, st.st_mode & modeBits));
     bestEffort(::futimens(out, times));
     copyUserAttributes(in, out);
+}
+
+QString copyFile(const QString& from, const QString& to, const std::optional<FileId>& replacing,
+                 Progress& progress) {
+    struct stat st;
+    const int in = openSource(AT_FDCWD, native(from).constData(), st, [&] { return from; });
+    auto closeIn = qScopeGuard([in] { ::close(in); });
+    TemporaryFile out(to);
+    fillCopy(in, st, out.fd(), folderOfPath(to), progress);
+    return out.place(replacing);
 }
 
 } // namespace morvane::posix

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "ports.h"
+#include "failure.h"
+#include "fileid.h"
 #include "posix.h"
+#include "progress.h"
 
 #include <QString>
 
@@ -37,5 +39,9 @@ int openSource(int dir, const char* name, struct stat& st, PathOf pathOf) {
 // Fills out with the content of in, whose status is st, and its permissions, times and user
 // attributes, as cp -p does; folder is out's.
 void fillCopy(int in, const struct stat& st, int out, const QString& folder, Progress& progress);
+
+// Copies from to to through a temporary file, as NativeFileSystem::copy does.
+QString copyFile(const QString& from, const QString& to, const std::optional<FileId>& replacing,
+                 Progress& progress);
 
 } // namespace morvane::posix

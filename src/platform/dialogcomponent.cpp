@@ -1,5 +1,5 @@
 #include "dialogcomponent.h"
-#include "ports.h"
+#include "failure.h"
 
 #include <QDir>
 #include <QFileDialog>

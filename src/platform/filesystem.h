@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ports.h"
+#include "fileport.h"
 
 namespace morvane {
 
@@ -26,10 +26,6 @@ public:
                             Progress& progress = noProgress());
     std::unique_ptr<FolderFiles> listExtension(const QString& folder, const QString& ext,
                                                Progress& progress = noProgress()) override;
-    int renameIn(const FolderFiles& files, qsizetype i, const char* to) override;
-    int copyIn(const FolderFiles& files, qsizetype i, const char* to,
-               Progress& progress = noProgress()) override;
-    std::optional<FileId> identifyIn(const FolderFiles& files, const char* name) override;
     bool sameEntry(const QString& a, const QString& b) override;
     QString rename(const QString& from, const QString& to,
                    const std::optional<FileId>& replacing) override;
@@ -39,12 +35,5 @@ public:
     void remove(const QString& path) override;
     void untrash(const QString& trashed, const QString& to) override;
 };
-
-// Returns the heap's free memory to the system, so that a large run does not leave the
-// program bigger than before it.
-void giveBackFreeMemory();
-
-// A write past the file-size limit must fail with an error, not end the program.
-void ignoreFileSizeSignal();
 
 } // namespace morvane

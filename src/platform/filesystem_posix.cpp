@@ -38,17 +38,6 @@ NativeFileSystem::listExtension(const QString& folder, const QString& ext, Progr
     return posix::listExtension(folder, ext, progress);
 }
 
-int NativeFileSystem::renameIn(const FolderFiles& files, qsizetype i, const char* to) {
-    const int fd = folderOf(files);
-    return ::renameat2(fd, files.name(i), fd, to, RENAME_NOREPLACE) == 0 ? 0 : errno;
-}
-
-std::optional<FileId> NativeFileSystem::identifyIn(const FolderFiles& files, const char* name) {
-    struct stat st;
-    if (::fstatat(folderOf(files), name, &st, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
-    return idOf(st);
-}
-
 bool NativeFileSystem::sameEntry(const QString& a, const QString& b) {
     if (a == b) return true;
     const QString folder = folderOfPath(a);
@@ -75,45 +64,7 @@ QString NativeFileSystem::rename(const QString& from, const QString& to,
 
 QString NativeFileSystem::copy(const QString& from, const QString& to,
                                const std::optional<FileId>& replacing, Progress& progress) {
-    struct stat st;
-    const int in = openSource(AT_FDCWD, native(from).constData(), st, [&] { return from; });
-    auto closeIn = qScopeGuard([in] { ::close(in); });
-    TemporaryFile out(to);
-    fillCopy(in, st, out.fd(), folderOfPath(to), progress);
-    return out.place(replacing);
-}
-
-int NativeFileSystem::copyIn(const FolderFiles& files, qsizetype i, const char* to,
-                             Progress& progress) {
-    const int dir = folderOf(files);
-    int out =
-        canNameUnnamed() ? ::openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, fileOnItsWay) : -1;
-    if (out < 0) {
-        if (canNameUnnamed() && !unnamedRefused(errno)) fail(errno);
-        // No unnamed file here: the way through a temporary name.
-        try {
-            copy(files.path(i), files.folder() + QFile::decodeName(to), std::nullopt, progress);
-            return 0;
-        } catch (const Failure& f) {
-            if (f.number == EEXIST) return EEXIST;
-            throw;
-        }
-    }
-    auto closeOut = qScopeGuard([&out] {
-        if (out >= 0) ::close(out); // an unnamed file closed unnamed is gone
-    });
-    struct stat st;
-    const int in = openSource(dir, files.name(i), st, [&] { return files.path(i); });
-    auto closeIn = qScopeGuard([in] { ::close(in); });
-    fillCopy(in, st, out, files.folder(), progress);
-    if (const int err = nameUnnamed(out, dir, to)) {
-        if (err == EEXIST) return EEXIST;
-        fail(err);
-    }
-    const int closed = ::close(out);
-    out = -1;
-    if (closed != 0) fail(errno);
-    return 0;
+    return copyFile(from, to, replacing, progress);
 }
 
 std::optional<FileId> NativeFileSystem::identify(const QString& path) {

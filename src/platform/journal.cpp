@@ -164,13 +164,14 @@ struct Shape {
 };
 Shape shapeOf(const NameRecord& r) {
     Shape s;
-    if (r.kind != JournalRecord::Rename || r.id.size != FileId::unknown) return s;
+    const auto* listed = std::get_if<ListedId>(&r.id);
+    if (r.kind != JournalRecord::Rename || !listed) return s;
     const qsizetype n = qsizetype(std::strlen(r.source)), t = qsizetype(std::strlen(r.target));
     qsizetype kept = 0;
     while (kept < n && kept < t && r.source[kept] == r.target[kept])
         ++kept;
-    s = {r.id.device, r.id.mtimeNs, QByteArrayView(r.target + kept, t - kept), quint8(n - kept),
-         n - kept <= mostCut && n < longestName};
+    s = {listed->device, listed->notModifiedSinceNs, QByteArrayView(r.target + kept, t - kept),
+         quint8(n - kept), n - kept <= mostCut && n < longestName};
     return s;
 }
 } // namespace
@@ -202,7 +203,7 @@ bool FileJournal::intend(const std::vector<NameRecord>& next, bool lastPart) {
                 out.bytes(s.suffix.data(), s.suffix.size());
                 open = s;
             }
-            out.put(r.id.inode);
+            out.put(std::get<ListedId>(r.id).inode);
             out.put(s.cut);
             out.put(static_cast<quint16>(n));
             out.bytes(r.source, n);

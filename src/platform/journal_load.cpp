@@ -42,11 +42,17 @@ FileId readId(RecordReader& in) {
     return {in.get<quint64>(), in.get<quint64>(), in.get<qint64>(), in.get<qint64>()};
 }
 
+KnownId readKnownId(RecordReader& in) {
+    const FileId id = readId(in);
+    if (id.size != listedSize) return id;
+    return ListedId{id.device, id.inode, id.mtimeNs};
+}
+
 bool readIntent(RecordReader& in, Reading& r) {
     JournalRecord record;
     const quint8 kind = in.get<quint8>();
     record.kind = static_cast<JournalRecord::Kind>(kind);
-    record.id = readId(in);
+    record.id = readKnownId(in);
     record.source = in.path(r.folder);
     record.target = in.path(r.folder);
     if (kind == JournalRecord::Copy) record.before = readId(in);
@@ -66,7 +72,7 @@ bool readRenames(RecordReader& in, Reading& r) {
     if (std::memchr(suffix ? suffix : "", '/', suffixSize)) return false;
     do {
         JournalRecord record;
-        record.id = {device, in.get<quint64>(), FileId::unknown, notSince};
+        record.id = ListedId{device, in.get<quint64>(), notSince};
         const quint8 cut = in.get<quint8>();
         const quint16 size = in.get<quint16>();
         const char* name = in.bytes(size);

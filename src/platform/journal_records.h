@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fileid.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -24,6 +26,9 @@ constexpr qsizetype idSize = 1 + 8 * 4;           // a kind byte and a file iden
 constexpr qsizetype pathLead = 1 + 4;             // a path's flag and length
 // Far above two paths of PATH_MAX: a length beyond it is damage, never a record.
 constexpr quint32 maxPayload = 64 * 1024;
+// The size an Intent stores for a file known by its listing alone, whose time is then one
+// the file had not reached when listed.
+constexpr qint64 listedSize = -1;
 
 // CRC-32 (the one of zip and PNG) of the n bytes at p.
 quint32 crc32(const char* p, qsizetype n);
@@ -71,11 +76,18 @@ public:
         p_ += n;
     }
     qsizetype written() const { return p_ - start_ - lead; } // of the record begun last
-    template <class Id> void id(const Id& id) {
+    void id(const FileId& id) {
         put(id.device);
         put(id.inode);
         put(id.size);
         put(id.mtimeNs);
+    }
+    // A listed identity is stored in the same four fields, marked by its size.
+    void id(const KnownId& id) {
+        if (const auto* listed = std::get_if<ListedId>(&id))
+            this->id(FileId{listed->device, listed->inode, listedSize, listed->notModifiedSinceNs});
+        else
+            this->id(std::get<FileId>(id));
     }
     // False when the record is too long to be read back.
     bool end() {

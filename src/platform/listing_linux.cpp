@@ -1,5 +1,6 @@
 #include "listing_linux.h"
 #include "filesystem.h"
+#include "openfolder_linux.h"
 #include "pathrules.h"
 #include "posix.h"
 
@@ -102,13 +103,13 @@ private:
 };
 
 // Makes room in files for the names of the folder whose status is dir.
-void reserveFor(OpenFolderFiles& files, const struct stat& dir) {
+void reserveFor(OpenFolder& files, const struct stat& dir) {
     const qsizetype guess = std::min<qsizetype>(dir.st_size, largestGuess);
     files.reserve(guess + spareNameBytes, guess / leastEntrySize + spareEntries);
 }
 
 // Adds to files the ordinary files that match among the size bytes of entries at entries.
-void addMatches(OpenFolderFiles& files, const char* entries, ssize_t size,
+void addMatches(OpenFolder& files, const char* entries, ssize_t size,
                 const ExtensionMatch& matches) {
     for (ssize_t at = 0; at < size;) {
         const auto* e = reinterpret_cast<const dirent64*>(entries + at);
@@ -124,7 +125,7 @@ void addMatches(OpenFolderFiles& files, const char* entries, ssize_t size,
 }
 
 // Reads the whole of the open folder of files, keeping the names that match.
-void readMatches(OpenFolderFiles& files, const ExtensionMatch& matches, Progress& progress) {
+void readMatches(OpenFolder& files, const ExtensionMatch& matches, Progress& progress) {
     std::vector<char> buffer(listingBufferSize);
     for (;;) {
         if (progress.cancelled()) throw Cancelled{};
@@ -138,7 +139,7 @@ void readMatches(OpenFolderFiles& files, const ExtensionMatch& matches, Progress
 }
 
 // Notes how far the listed inodes identify the files of the folder whose status is dir.
-void noteIdentities(OpenFolderFiles& files, const struct stat& dir) {
+void noteIdentities(OpenFolder& files, const struct stat& dir) {
     // The listed inodes identify the files where the first of them agrees with its status
     // call; some file systems (FUSE, some overlays) list numbers of their own.
     struct stat first;
@@ -209,7 +210,7 @@ QStringList listMatches(const QString& folder, const QString& namePattern, Progr
 
 std::unique_ptr<FolderFiles> listExtension(const QString& folder, const QString& ext,
                                            Progress& progress) {
-    auto files = std::make_unique<OpenFolderFiles>(folder);
+    auto files = std::make_unique<OpenFolder>(folder);
     files->fd = ::open(folder.isEmpty() ? "." : native(folder).constData(),
                        O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (files->fd < 0) fail(errno);

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "ports.h"
+#include "fileid.h"
+#include "folderfiles.h"
+#include "progress.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,21 +15,6 @@
 // The two listings of a folder: by wildcard pattern, name by name as text, and by extension,
 // as raw bytes with the folder kept open.
 namespace morvane::posix {
-
-// A listing that keeps its folder open, so that each file is named by its bare name and the
-// kernel does not walk the whole path again for every file.
-struct OpenFolderFiles : FolderFiles {
-    using FolderFiles::FolderFiles;
-    ~OpenFolderFiles() override {
-        if (fd >= 0) ::close(fd);
-    }
-    int fd = -1;
-};
-
-// The folder a listing by extension keeps open.
-inline int folderOf(const FolderFiles& files) {
-    return static_cast<const OpenFolderFiles&>(files).fd;
-}
 
 // Calls found(name) for each ordinary file of folder matching pattern, in listing order,
 // until it returns false. Returns 0, or the errno of a refused listing.
@@ -44,7 +31,7 @@ std::optional<FileId> ordinaryFile(const QString& path, const QString& name, int
 // As NativeFileSystem::listMatches.
 QStringList listMatches(const QString& folder, const QString& namePattern, Progress& progress);
 
-// As NativeFileSystem::listExtension: the result is an OpenFolderFiles.
+// As NativeFileSystem::listExtension: the folder stays open with the result.
 std::unique_ptr<FolderFiles> listExtension(const QString& folder, const QString& ext,
                                            Progress& progress);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ports.h"
+#include "fileid.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "filesystem.h"
+#include "process.h"
 
 #include <csignal>
 #include <malloc.h>

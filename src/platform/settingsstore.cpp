@@ -1,5 +1,5 @@
 #include "settingsstore.h"
-#include "ports.h"
+#include "failure.h"
 
 #include <QDir>
 #include <QFile>

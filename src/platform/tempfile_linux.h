@@ -1,6 +1,7 @@
 #pragma once
 
-#include "ports.h"
+#include "failure.h"
+#include "fileid.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,6 +2,7 @@
 #include "commandline.h"
 #include "formload.h"
 #include "frmMain.h"
+#include "process.h"
 
 #include <QApplication>
 

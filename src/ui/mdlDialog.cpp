@@ -1,9 +1,12 @@
 #include "mdlDialog.h"
-#include "ports.h"
+#include "failure.h"
 
 #include <limits>
 
 namespace morvane {
+
+// The error number a sum of flags too large for them reports, as the component's callers know it.
+constexpr int overflow = 6;
 
 QString ShowOpenDialog(DialogComponent& dialog, const QString& text, QString& filter,
                        qint32& extraFlags, bool unloadParent) {
@@ -17,7 +20,7 @@ QString ShowOpenDialog(DialogComponent& dialog, const QString& text, QString& fi
                              DialogComponent::PathMustExist + DialogComponent::FileMustExist;
         if (flags > std::numeric_limits<qint32>::max() ||
             flags < std::numeric_limits<qint32>::min())
-            throw Failure{6, QStringLiteral("Overflow")};
+            throw Failure{overflow, QStringLiteral("Overflow")};
         dialog.flags = static_cast<qint32>(flags);
         dialog.showOpen();
         result = dialog.fileName;
