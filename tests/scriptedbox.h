@@ -2,6 +2,7 @@
 
 // A message box that answers by intent from a script instead of a modal loop, and remembers
 // what it was shown, in the words the window would use.
+#include "apptitle.h"
 #include "messages.h"
 
 #include <QHash>

@@ -109,6 +109,7 @@ void putOnRecord(Plan& plan, FileSystem& fs, ChangeRecord& record, Progress& pro
     const ChangeRequest& r = plan.request;
     const qsizetype total = plan.total();
     record.begin(plan.folder(), total);
+    if (!record.on()) return;
     if (!plan.files) {
         const QString target = plan.targetPathOf(0);
         JournalRecord one{r.leaveCopy ? JournalRecord::Copy : JournalRecord::Rename,

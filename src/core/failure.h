@@ -13,9 +13,4 @@ struct Failure {
 // Thrown at the next safe point once Progress::cancelled() says so.
 struct Cancelled {};
 
-inline const QString& applicationTitle() {
-    static const QString title = QStringLiteral("Morvane");
-    return title;
-}
-
 } // namespace morvane

@@ -1,4 +1,5 @@
 #include "journal.h"
+#include "apptitle.h"
 #include "journal_records.h"
 #include "posix.h"
 

@@ -1,4 +1,5 @@
 #include "messagebox.h"
+#include "apptitle.h"
 
 #include <QMessageBox>
 #include <QPushButton>

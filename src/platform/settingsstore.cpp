@@ -1,4 +1,5 @@
 #include "settingsstore.h"
+#include "apptitle.h"
 #include "failure.h"
 
 #include <QDir>

@@ -69,54 +69,51 @@ void ChangeRun::copying(qint64 done, qint64 size) {
     copied_.store(done, std::memory_order_relaxed);
 }
 
-template <typename F> auto ChangeRun::Relay::onWindow(F f, decltype(f()) quiet) {
-    if (run_.quiet_) return quiet;
-    decltype(f()) answer = quiet;
-    QMetaObject::invokeMethod(
-        &run_, [&] { answer = run_.quiet_ ? quiet : f(); }, Qt::BlockingQueuedConnection);
+bool ChangeRun::Relay::onWindow(const std::function<bool()>& show) {
+    bool answer = false;
+    if (!run_.quiet_)
+        QMetaObject::invokeMethod(
+            &run_, [&] { answer = !run_.quiet_ && show(); }, Qt::BlockingQueuedConnection);
     return answer;
 }
 
 bool ChangeRun::Relay::askOverwrite(const QString& target) {
     return onWindow(
-        [&] { return run_.askOnWindow([&](MessageBox& b) { return b.askOverwrite(target); }); },
-        false);
+        [&] { return run_.askOnWindow([&] { return run_.box_.askOverwrite(target); }); });
 }
 
 bool ChangeRun::Relay::askRecovery(qint64 changed, qint64 total) {
     return onWindow(
-        [&] {
-            return run_.askOnWindow([&](MessageBox& b) { return b.askRecovery(changed, total); });
-        },
-        false);
+        [&] { return run_.askOnWindow([&] { return run_.box_.askRecovery(changed, total); }); });
 }
 
 bool ChangeRun::Relay::reportEnding(const ChangeReport& report) {
-    return onWindow([&] { return run_.endOnWindow(report); }, false);
+    return onWindow(
+        [&] { return run_.endOnWindow([&] { return run_.box_.reportEnding(report); }); });
 }
 
 void ChangeRun::Relay::reportError(const Failure& failure) {
-    onWindow(
-        [&] {
+    onWindow([&] {
+        return run_.endOnWindow([&] {
             run_.box_.reportError(failure);
-            return true;
-        },
-        true);
+            return false;
+        });
+    });
 }
 
-bool ChangeRun::askOnWindow(const std::function<bool(MessageBox&)>& ask) {
+bool ChangeRun::askOnWindow(const std::function<bool()>& ask) {
     // A progress window appearing later must not cover the question.
     const bool pending = showTimer_.isActive();
     showTimer_.stop();
-    const bool answer = ask(box_);
+    const bool answer = ask();
     if (pending) showTimer_.start(showAfterMs);
     return answer;
 }
 
-bool ChangeRun::endOnWindow(const ChangeReport& report) {
+bool ChangeRun::endOnWindow(const std::function<bool()>& say) {
     showTimer_.stop();
     dropProgress();
-    const bool undo = box_.reportEnding(report);
+    const bool undo = say();
     if (undo) { // a new run in all but name: not cancelled
         cancelled_ = false;
         showTimer_.start(showAfterMs);

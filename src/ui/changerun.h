@@ -44,10 +44,10 @@ private:
     bool wantsPath() const override { return pathWanted_.load(std::memory_order_relaxed); }
 
     // A question of the run, shown on the window's thread: no progress window appears over it.
-    bool askOnWindow(const std::function<bool(MessageBox&)>& ask);
+    bool askOnWindow(const std::function<bool()>& ask);
     // The run's last word, shown once the progress window has gone; true when the user asks
     // for an undo, which goes on in the same run with a progress window of its own.
-    bool endOnWindow(const ChangeReport& report);
+    bool endOnWindow(const std::function<bool()>& say);
     void showProgress();
     void updateProgress();
     void dropProgress();
@@ -63,8 +63,9 @@ private:
         bool askRecovery(qint64 changed, qint64 total) override;
 
     private:
-        // Calls f on the window's thread and waits for it; `quiet` when closing quietly.
-        template <typename F> auto onWindow(F f, decltype(f()) quiet);
+        // Calls show on the window's thread and waits for its answer; once the window is
+        // closing, nothing is shown and the answer is No.
+        bool onWindow(const std::function<bool()>& show);
         ChangeRun& run_;
     };
 

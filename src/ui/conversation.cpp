@@ -5,7 +5,9 @@ namespace morvane {
 ChangeEnd changeAndReport(const ChangeRequest& request, FileSystem& fs, MessageBox& box,
                           Progress& progress, Journal* journal) {
     const ChangeReport report = changeExtension(request, fs, box, progress, journal);
-    if (box.reportEnding(report) && journal) return undoAndReport(fs, box, progress, *journal);
+    // Only a change on record is undone: the record there otherwise is the one before it.
+    const bool undo = box.reportEnding(report);
+    if (undo && report.undoable && journal) return undoAndReport(fs, box, progress, *journal);
     return report.end;
 }
 

@@ -1,4 +1,5 @@
 #include "frmMain.h"
+#include "apptitle.h"
 #include "changerun.h"
 #include "conversation.h"
 #include "mdlDialog.h"
