@@ -5,6 +5,7 @@
 #include "history.h"
 #include "scriptedbox.h"
 #include "settingsstore.h"
+#include "strictskip.h"
 #include "testfiles.h"
 
 #include <QAccessible>
@@ -193,7 +194,7 @@ void tst_window::nothingClippedOrOverlapping() {
     QFETCH(int, points);
     if (!family.isEmpty()) {
         if (!QFontDatabase::hasFamily(family))
-            QSKIP(qPrintable(family + " is not installed (scripts/setup-deps installs it)"));
+            MORVANE_SKIP(qPrintable(family + " is not installed (scripts/setup-deps installs it)"));
         QApplication::setFont(QFont(family, points));
         delete form_;
         (form_ = new frmMain)->show();
