@@ -2,12 +2,9 @@
 // job, measures its memory and the existence test, and checks every result.
 //
 //   morvane-bench [N ...] [--dir D] [--keep] [--repeat R] [--copy-n C] [--probe-calls K]
-//   morvane-bench --run-only --dir D [--copy] [--journal J] [--kill-after-ms M]
 //
-// The first form builds its folders in a fresh temporary folder under D (default /tmp) and
-// removes them unless --keep is given. The second runs the operation once over the existing
-// folder D, printing "started" just before; with --kill-after-ms the process kills itself
-// with SIGKILL M ms after that line, as a crash would.
+// It builds its folders in a fresh temporary folder under D (default /tmp) and removes them
+// unless --keep is given.
 
 #include "changerun.h"
 #include "extensionchange.h"
@@ -25,7 +22,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,14 +30,12 @@
 #include <functional>
 #include <linux/magic.h>
 #include <malloc.h>
-#include <memory>
 #include <set>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -428,17 +422,12 @@ struct Options {
     std::vector<long> sizes;
     std::string dir = "/tmp";
     bool keep = false;
-    bool runOnly = false;
-    bool copy = false;
-    long killAfterMs = -1;
-    std::string journal; // with --run-only: keep the change's journal there
     int repeats = 3;
     long copyN = 10000;
     long probeCalls = 200000;
     std::string tmpfsDir = "/dev/shm";
     bool million = false;    // only a run of 1,000,000 files on the tmpfs
     bool copiesOnly = false; // only the copy comparisons, under --dir
-    bool floor = false;      // with --run-only: the floor loop instead of Morvane
 };
 
 struct Comparison {
@@ -697,50 +686,10 @@ ProbeResult timeExistenceTest(long n, const Options& o) {
     return p;
 }
 
-// ---- the run-only mode for the crash test ------------------------------------------------
-
-int runOnly(const Options& o) {
-    std::string first;
-    if (DIR* d = ::opendir(o.dir.c_str())) {
-        while (const dirent* e = ::readdir(d)) {
-            const size_t len = std::strlen(e->d_name);
-            if (e->d_name[0] != '.' && endsWith(e->d_name, len, ".txt")) {
-                first = e->d_name;
-                break;
-            }
-        }
-        ::closedir(d);
-    } else {
-        die("opendir " + o.dir);
-    }
-    if (first.empty()) first = "none.txt"; // the folder run only needs the folder part
-    std::printf("started\n");
-    std::fflush(stdout);
-    if (o.killAfterMs >= 0) {
-        std::thread([ms = o.killAfterMs] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-            ::kill(::getpid(), SIGKILL);
-        }).detach();
-    }
-    if (o.floor) {
-        const RunResult f = runFloorLoop(o.dir);
-        std::printf("finished in %.4f s: %s\n", f.seconds, f.message.c_str());
-        return 0;
-    }
-    std::unique_ptr<morvane::FileJournal> journal;
-    if (!o.journal.empty())
-        journal = std::make_unique<morvane::FileJournal>(QFile::decodeName(o.journal.c_str()));
-    const RunResult r = runMorvane(o.dir, first, o.copy, journal.get());
-    std::printf("finished in %.4f s: %s\n", r.seconds, r.message.c_str());
-    return r.ok ? 0 : 1;
-}
-
 void usage() {
     std::fprintf(stderr,
                  "usage: morvane-bench [N ...] [--dir D] [--keep] [--repeat R] [--copy-n C]\n"
-                 "                     [--probe-calls K] [--tmpfs D] [--million | --copies]\n"
-                 "       morvane-bench --run-only --dir D [--copy | --floor] [--journal J]\n"
-                 "                     [--kill-after-ms M]\n");
+                 "                     [--probe-calls K] [--tmpfs D] [--million | --copies]\n");
     std::exit(2);
 }
 
@@ -755,7 +704,6 @@ long numberArg(const char* s) {
 
 int main(int argc, char** argv) {
     Options o;
-    bool dirGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&] {
@@ -764,25 +712,14 @@ int main(int argc, char** argv) {
         };
         if (a == "--dir") {
             o.dir = value();
-            dirGiven = true;
         } else if (a == "--keep") {
             o.keep = true;
-        } else if (a == "--run-only") {
-            o.runOnly = true;
-        } else if (a == "--copy") {
-            o.copy = true;
-        } else if (a == "--journal") {
-            o.journal = value();
-        } else if (a == "--kill-after-ms") {
-            o.killAfterMs = numberArg(value());
         } else if (a == "--repeat") {
             o.repeats = std::max(1L, numberArg(value()));
         } else if (a == "--copy-n") {
             o.copyN = numberArg(value());
         } else if (a == "--tmpfs") {
             o.tmpfsDir = value();
-        } else if (a == "--floor") {
-            o.floor = true;
         } else if (a == "--million") {
             o.million = true;
         } else if (a == "--copies") {
@@ -798,10 +735,6 @@ int main(int argc, char** argv) {
         }
     }
     morvane::ignoreFileSizeSignal();
-    if (o.runOnly) {
-        if (!dirGiven) usage();
-        return runOnly(o);
-    }
     if (o.million) o.sizes = {1000000};
     if (o.sizes.empty()) o.sizes = {20000, 100000};
 
