@@ -70,7 +70,8 @@ void ChangeRun::copying(qint64 done, qint64 size) {
 }
 
 int ChangeRun::Relay::show(const QString& prompt, int style, const QString& caption) {
-    int answer = style == YesNoWarning ? No : Ok;
+    // Atomic: Qt's wait for the window's answer is invisible to ThreadSanitizer.
+    std::atomic<int> answer = style == YesNoWarning ? No : Ok;
     if (run_.quiet_) return answer;
     QMetaObject::invokeMethod(
         &run_, [&] { answer = run_.showOnWindow(prompt, style, caption); },
