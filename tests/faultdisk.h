@@ -1,7 +1,8 @@
 #pragma once
 
 // Mounts faultfs (tests/faultfs.c, which lists its options) for one test. Declare it after the
-// QTemporaryDir it lives in, so it unmounts first; when it cannot mount, QSKIP(disk.why).
+// QTemporaryDir it lives in, so it unmounts first; when it cannot mount, MORVANE_SKIP(disk.why)
+// (strictskip.h).
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>

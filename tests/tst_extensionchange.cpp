@@ -4,6 +4,7 @@
 #include "filesystem.h"
 #include "journal.h"
 #include "scriptedbox.h"
+#include "strictskip.h"
 #include "testfiles.h"
 #include "testwindow.h"
 
@@ -753,7 +754,7 @@ void tst_extensionchange::undo() {
     std::optional<SmallDisk> full;
     if (meanwhile == "full") {
         full.emplace(tmp.path() + "/full", "64k");
-        if (!full->mounted) QSKIP("mounting a small tmpfs needs root");
+        if (!full->mounted) MORVANE_SKIP("mounting a small tmpfs needs root");
         full->fill();
     }
     const QString journalPath = (full ? full->path : tmp.path()) + "/last-change";

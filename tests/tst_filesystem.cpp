@@ -5,6 +5,7 @@
 #include "filesystem.h"
 #include "process.h"
 #include "scriptedbox.h"
+#include "strictskip.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -239,7 +240,8 @@ void tst_filesystem::existenceUnreadableFolder() {
     }
     int status = 0;
     QCOMPARE(::waitpid(child, &status, 0), child);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 3) QSKIP("cannot become an ordinary user");
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 3)
+        MORVANE_SKIP("cannot become an ordinary user");
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), 0);
 }
@@ -332,7 +334,7 @@ void tst_filesystem::confirmedReplaceIsOneStep() {
 
     // A rename that fails after Yes (here: another file system) has deleted nothing first.
     const SmallDisk disk(tmp.path() + "/disk", "64k");
-    if (!disk.mounted) QSKIP("mounting a tmpfs is refused here (needs root)");
+    if (!disk.mounted) MORVANE_SKIP("mounting a tmpfs is refused here (needs root)");
     write(disk + "/b.txt", "elsewhere");
     const Failure f = failureOf([&] { fs.rename(disk + "/b.txt", dst, fs.probe(dst)); });
     QCOMPARE(f.number, EXDEV);
@@ -445,7 +447,7 @@ void tst_filesystem::copyOnFullDisk() {
     QTemporaryDir tmp;
     const SmallDisk disk(tmp.path() + "/disk", "256k");
     if (!disk.mounted)
-        QSKIP("mounting a small tmpfs is refused here (needs root), so no full disk");
+        MORVANE_SKIP("mounting a small tmpfs is refused here (needs root), so no full disk");
 
     const QString src = tmp.path() + "/big.txt", dst = disk + "/big.md";
     write(src, QByteArray(400 * 1024, 'b'));
@@ -574,7 +576,7 @@ void tst_filesystem::copyWhereAttributesAreRefused() {
     QFETCH(int, error);
     QTemporaryDir tmp;
     const FaultDisk disk(tmp.path(), options);
-    if (!disk.mounted) QSKIP(qPrintable(disk.why));
+    if (!disk.mounted) MORVANE_SKIP(qPrintable(disk.why));
     // The source, outside, carries an attribute that the fault disk does not take either.
     const QString src = tmp.path() + "/a.txt";
     write(src, "source");
@@ -599,7 +601,7 @@ void tst_filesystem::folderCopyWithoutUnnamedFiles() {
     QFETCH(QString, taken);
     QTemporaryDir tmp;
     const FaultDisk disk(tmp.path(), {});
-    if (!disk.mounted) QSKIP(qPrintable(disk.why));
+    if (!disk.mounted) MORVANE_SKIP(qPrintable(disk.why));
     const QString d = disk.path + '/';
     write(d + "a.txt", "a");
     write(d + "b.txt", "b");
@@ -631,7 +633,7 @@ void tst_filesystem::caseOnlyChange() {
     QFETCH(bool, killed);
     QTemporaryDir tmp;
     const FaultDisk disk(tmp.path(), {"--casefold"});
-    if (!disk.mounted) QSKIP(qPrintable(disk.why));
+    if (!disk.mounted) MORVANE_SKIP(qPrintable(disk.why));
     const QString d = disk.path + '/';
     write(d + "x.txt", "one file");
     NativeFileSystem fs;

@@ -1,6 +1,7 @@
 // The journal of the last change on real files: names of any bytes, a kill part way, damage,
 // and disks that refuse it.
 #include "journal.h"
+#include "strictskip.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -233,7 +234,7 @@ private slots:
         const bool kept = fault == "readonly";
         QVERIFY(QDir().mkpath(dir));
         if (::mount("tmpfs", disk, "tmpfs", 0, "size=64k") != 0)
-            QSKIP("mounting a small tmpfs is refused here (needs root)");
+            MORVANE_SKIP("mounting a small tmpfs is refused here (needs root)");
         const auto unmount = qScopeGuard([&] { ::umount2(disk, MNT_DETACH); });
 
         QList<JournalRecord> big = threeFiles(photos + "/a.txt", photos + "/a.md");

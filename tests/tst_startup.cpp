@@ -7,6 +7,7 @@
 #include "history.h"
 #include "process.h"
 #include "settingsstore.h"
+#include "strictskip.h"
 #include "testwindow.h"
 
 #include <QCheckBox>
@@ -344,7 +345,7 @@ private slots:
         std::optional<FaultDisk> disk; // its reads of the settings fail
         if (spoilt == FailingRead) {
             disk.emplace(configDir + QStringLiteral("/fault"), QStringList{"--eio=Morvane.json"});
-            if (!disk->mounted) QSKIP(qPrintable(disk->why));
+            if (!disk->mounted) MORVANE_SKIP(qPrintable(disk->why));
             QSettings::setPath(settingsFormat(), QSettings::UserScope, configDir = disk->path);
         }
         const auto spoil = [&] {
@@ -352,7 +353,8 @@ private slots:
         };
         if (spoilt != WhileRunning) QVERIFY(spoil());
         if (asNobody) { // root reads any file
-            if (::geteuid() != 0) QSKIP("handing the settings folder to another user needs root");
+            if (::geteuid() != 0)
+                MORVANE_SKIP("handing the settings folder to another user needs root");
             const QByteArray path = QFile::encodeName(settingsFile());
             QVERIFY(::chmod(QFile::encodeName(root_.path()).constData(), 0711) == 0);
             QVERIFY(::chown(QFile::encodeName(configDir + "/Morvane"), nobody, nobody) == 0);
@@ -403,7 +405,8 @@ private slots:
         const bool onDisk = fault != QLatin1String("limit");
         const QByteArray dir = QFile::encodeName(configDir);
         if (onDisk && ::mount("tmpfs", dir, "tmpfs", 0, "size=256k") != 0)
-            QSKIP(qPrintable(QStringLiteral("mounting a tmpfs was refused: ") + qt_error_string()));
+            MORVANE_SKIP(
+                qPrintable(QStringLiteral("mounting a tmpfs was refused: ") + qt_error_string()));
         const auto unmount = qScopeGuard([&] { ::umount2(dir, MNT_DETACH); });
         if (previous) QVERIFY(store(Values{{"txt"}, "txt", false, "/a/b.txt"}.asStored()));
         const QByteArray before = bytesOf(settingsFile());
@@ -540,7 +543,8 @@ private slots:
         QFETCH(int, lines);
         const QString program =
             QCoreApplication::applicationDirPath() + QStringLiteral("/../src/startup/morvane");
-        if (!QFileInfo(program).isExecutable()) QSKIP("the program is not built next to the tests");
+        if (!QFileInfo(program).isExecutable())
+            MORVANE_SKIP("the program is not built next to the tests");
         QVERIFY(writeBytes(settingsFile(), "{not json"));
 
         qputenv("QT_QPA_PLATFORM", "offscreen");

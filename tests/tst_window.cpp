@@ -4,6 +4,7 @@
 #include "history.h"
 #include "scriptedbox.h"
 #include "settingsstore.h"
+#include "strictskip.h"
 #include "testfiles.h"
 #include "testwindow.h"
 
@@ -182,7 +183,9 @@ void tst_window::nothingClippedOrOverlapping_data() {
     QTest::newRow("application font") << QString() << 0;
     for (const char* family : {"DejaVu Sans", "Cantarell", "Noto Sans"})
         for (int points : {9, 11, 14})
-            QTest::addRow("%s %d pt", family, points) << QString(family) << points;
+            // Not addRow("%s"): GCC 12 at -O3 takes the unrolled family for a null pointer.
+            QTest::newRow(qPrintable(QStringLiteral("%1 %2 pt").arg(family).arg(points)))
+                << QString(family) << points;
 }
 
 void tst_window::nothingClippedOrOverlapping() {
@@ -190,7 +193,7 @@ void tst_window::nothingClippedOrOverlapping() {
     QFETCH(int, points);
     if (!family.isEmpty()) {
         if (!QFontDatabase::hasFamily(family))
-            QSKIP(qPrintable(family + " is not installed (scripts/setup-deps installs it)"));
+            MORVANE_SKIP(qPrintable(family + " is not installed (scripts/setup-deps installs it)"));
         QApplication::setFont(QFont(family, points));
         delete form_;
         (form_ = new TestWindow(&box_))->show();

@@ -70,7 +70,8 @@ void ChangeRun::copying(qint64 done, qint64 size) {
 }
 
 bool ChangeRun::Relay::onWindow(const std::function<bool()>& show) {
-    bool answer = false;
+    // Atomic: Qt's wait for the window's answer is invisible to ThreadSanitizer.
+    std::atomic<bool> answer = false;
     if (!run_.quiet_)
         QMetaObject::invokeMethod(
             &run_, [&] { answer = !run_.quiet_ && show(); }, Qt::BlockingQueuedConnection);

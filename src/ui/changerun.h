@@ -73,7 +73,7 @@ private:
     MessageBox& box_;
     Relay relay_{*this};
     QThread* thread_ = nullptr;
-    ChangeEnd end_ = ChangeEnd::Failed;
+    std::atomic<ChangeEnd> end_{ChangeEnd::Failed}; // set by the worker, read once it has ended
     QPointer<QProgressDialog> dialog_;
     QTimer showTimer_, updateTimer_;
 

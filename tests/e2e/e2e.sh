@@ -4,7 +4,8 @@
 # with Esc, and what it remembers survives a second start.
 #
 # Usage: e2e.sh PATH-TO-MORVANE
-# Exits 0 when every check passes, 1 on a failure, 77 (skipped) without Xvfb or xdotool.
+# Exits 0 when every check passes, 1 on a failure, 77 (skipped) without Xvfb or xdotool;
+# with MORVANE_STRICT=1 (CI, which has them) a missing tool is a failure.
 # Set E2E_SCREENSHOT_DIR to keep screenshots of the window (needs ImageMagick's import).
 set -u
 
@@ -13,6 +14,7 @@ program=${1:?usage: e2e.sh PATH-TO-MORVANE}
 for tool in Xvfb xdotool; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "SKIP: $tool is not installed (Debian packages xvfb and xdotool); e2e not run"
+        [[ ${MORVANE_STRICT:-0} != 0 ]] && echo "FAIL: MORVANE_STRICT is set" && exit 1
         exit 77
     fi
 done

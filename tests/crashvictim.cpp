@@ -1,0 +1,93 @@
+// The program tst_crash kills: one folder run of the Change button over an existing folder,
+// every text file to md (or a copy of each), with its journal, and nothing else.
+//
+//   crashvictim DIR [--copy] [--journal J]
+//
+// Prints "started" just before the run and "finished in S s: <closing message>" after;
+// exits 0 when the run completed without a question.
+
+#include "conversation.h"
+#include "filesystem.h"
+#include "journal.h"
+#include "process.h"
+#include "scriptedbox.h"
+
+#include <QFile>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <memory>
+#include <string>
+
+namespace {
+
+// The first visible text file: the file box names one file of the folder run.
+std::string firstTextFile(const std::string& dir) {
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) {
+        std::perror(("crashvictim: opendir " + dir).c_str());
+        std::exit(2);
+    }
+    std::string first;
+    while (const dirent* e = ::readdir(d)) {
+        const size_t len = std::strlen(e->d_name);
+        if (e->d_name[0] != '.' && len >= 4 && std::strcmp(e->d_name + len - 4, ".txt") == 0) {
+            first = e->d_name;
+            break;
+        }
+    }
+    ::closedir(d);
+    return first.empty() ? "none.txt" : first; // the folder run only needs the folder part
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string dir, journalPath;
+    bool copy = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--copy") == 0)
+            copy = true;
+        else if (std::strcmp(argv[i], "--journal") == 0 && i + 1 < argc)
+            journalPath = argv[++i];
+        else if (argv[i][0] != '-' && dir.empty())
+            dir = argv[i];
+        else {
+            dir.clear(); // anything else: the usage line
+            break;
+        }
+    }
+    if (dir.empty()) {
+        std::fprintf(stderr, "usage: crashvictim DIR [--copy] [--journal J]\n");
+        return 2;
+    }
+    morvane::ignoreFileSizeSignal();
+    const std::string first = firstTextFile(dir);
+    std::printf("started\n");
+    std::fflush(stdout);
+
+    std::unique_ptr<morvane::FileJournal> journal;
+    if (!journalPath.empty())
+        journal = std::make_unique<morvane::FileJournal>(QFile::decodeName(journalPath.c_str()));
+    morvane::ChangeRequest request;
+    request.fileText = QFile::decodeName((dir + "/" + first).c_str());
+    request.currentExt = QStringLiteral("txt");
+    request.newExt = QStringLiteral("md");
+    request.allInFolder = true;
+    request.leaveCopy = copy;
+    morvane::NativeFileSystem fs;
+    ScriptedBox box; // Yes to every question, of which none is expected
+    const auto t0 = std::chrono::steady_clock::now();
+    const morvane::ChangeEnd end =
+        morvane::changeAndReport(request, fs, box, morvane::noProgress(), journal.get());
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    morvane::giveBackFreeMemory(); // as start-up does after every run
+    const QString last = box.texts().value(box.texts().size() - 1);
+    std::printf("finished in %.4f s: %s\n", seconds, qPrintable(last));
+    const bool ok =
+        end == morvane::ChangeEnd::Completed || end == morvane::ChangeEnd::NothingChanged;
+    return ok && box.shown.size() == 1 ? 0 : 1;
+}
