@@ -300,12 +300,8 @@ struct RunResult {
 // The Change button's code path with a real file system.
 RunResult runMorvane(const std::string& folder, const std::string& firstFile, bool copy,
                      morvane::Journal* journal = nullptr) {
-    morvane::ChangeRequest request;
-    request.fileText = QFile::decodeName((folder + "/" + firstFile).c_str());
-    request.currentExt = QStringLiteral("txt");
-    request.newExt = QStringLiteral("md");
-    request.allInFolder = true;
-    request.leaveCopy = copy;
+    const morvane::ChangeRequest request{QFile::decodeName((folder + "/" + firstFile).c_str()),
+                                         QStringLiteral("txt"), QStringLiteral("md"), true, copy};
     morvane::NativeFileSystem fs;
     YesBox box;
 

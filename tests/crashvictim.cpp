@@ -71,12 +71,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<morvane::FileJournal> journal;
     if (!journalPath.empty())
         journal = std::make_unique<morvane::FileJournal>(QFile::decodeName(journalPath.c_str()));
-    morvane::ChangeRequest request;
-    request.fileText = QFile::decodeName((dir + "/" + first).c_str());
-    request.currentExt = QStringLiteral("txt");
-    request.newExt = QStringLiteral("md");
-    request.allInFolder = true;
-    request.leaveCopy = copy;
+    const morvane::ChangeRequest request{QFile::decodeName((dir + "/" + first).c_str()),
+                                         QStringLiteral("txt"), QStringLiteral("md"), true, copy};
     morvane::NativeFileSystem fs;
     ScriptedBox box; // Yes to every question, of which none is expected
     const auto t0 = std::chrono::steady_clock::now();

@@ -114,7 +114,10 @@ done
 [[ -n $xvfb_pid ]] || fail "no X server could be started on displays :91 to :99"
 pass "Xvfb is up on $DISPLAY"
 
-export XDG_CONFIG_HOME=$config
+# The program's settings, journal and Trash are the test's own, never the user's.
+export XDG_CONFIG_HOME=$config XDG_STATE_HOME=$config/state XDG_DATA_HOME=$config/data
+export HOME=$config/home
+mkdir -p "$HOME"
 export QT_QPA_PLATFORM=xcb
 settings=$XDG_CONFIG_HOME/Morvane/Morvane.json
 
