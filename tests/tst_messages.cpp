@@ -1,0 +1,92 @@
+// Every text a box shows, from the values it is composed of, in the boxes' own styles.
+#include "messages.h"
+
+#include <QTest>
+
+using namespace morvane;
+
+Q_DECLARE_METATYPE(ChangeReport)
+
+class tst_messages : public QObject {
+    Q_OBJECT
+
+private slots:
+    void endings_data() {
+        QTest::addColumn<ChangeReport>("report");
+        QTest::addColumn<QString>("text"); // null: nothing is shown
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("caption");
+        using E = ChangeEnd;
+        const auto change = [](E end, qint64 count, bool undoable = false) {
+            ChangeReport r;
+            r.end = end;
+            r.count = count;
+            r.undoable = undoable;
+            r.failure = {13, "Permission denied"};
+            return r;
+        };
+        const auto undo = [&](E end, qint64 count, qint64 left = 0) {
+            ChangeReport r = change(end, count);
+            r.of = ChangeReport::Of::Undo;
+            r.left = left;
+            return r;
+        };
+        const int ok = MessageBox::OkOnly, error = MessageBox::OkError, u = MessageBox::WithUndo;
+        QTest::newRow("single file")
+            << change(E::Completed, 0, true) << "Conversion complete. " << (ok | u) << QString();
+        QTest::newRow("folder") << change(E::Completed, 2)
+                                << "Conversion complete. 2 file "
+                                   "extensions changed."
+                                << ok << QString();
+        QTest::newRow("one of a folder")
+            << change(E::Completed, 1) << "Conversion complete. 1 file extensions changed." << ok
+            << QString();
+        QTest::newRow("none") << change(E::NothingChanged, 0, true) << "No file extensions changed."
+                              << (ok | u) << QString();
+        QTest::newRow("cancelled")
+            << change(E::Cancelled, 3, true) << "Conversion cancelled. 3 file extensions changed."
+            << (ok | u) << QString();
+        QTest::newRow("cancelled at once")
+            << change(E::Cancelled, 0) << "Conversion cancelled. " << ok << QString();
+        QTest::newRow("failed, undoable")
+            << change(E::Failed, 1, true) << "Error 13: Permission denied" << (error | u)
+            << "Error";
+        QTest::newRow("declined") << change(E::Declined, 0) << QString() << 0 << QString();
+        QTest::newRow("undone") << undo(E::Undone, 2) << "Undo complete. 2 files restored." << ok
+                                << QString();
+        QTest::newRow("undone, some left")
+            << undo(E::Undone, 1, 2)
+            << "Undo complete. 1 files restored; 2 left as they are because they changed since."
+            << ok << QString();
+        QTest::newRow("undo cancelled")
+            << undo(E::Cancelled, 4) << "Undo cancelled. 4 files restored." << ok << QString();
+        QTest::newRow("undo failed")
+            << undo(E::Failed, 0) << "Error 13: Permission denied" << error << "Error";
+        QTest::newRow("nothing to undo")
+            << undo(E::NothingChanged, 0) << QString() << 0 << QString();
+    }
+    void endings() {
+        QFETCH(ChangeReport, report);
+        QFETCH(QString, text);
+        const std::optional<Message> m = endingMessage(report);
+        QCOMPARE(m.has_value(), !text.isNull());
+        if (!m) return;
+        QCOMPARE(m->text, text);
+        QTEST(m->style, "style");
+        QTEST(m->caption, "caption");
+    }
+
+    void questions() {
+        const Message overwrite = overwriteQuestion("/d/a.md");
+        QCOMPARE(overwrite.text, QString("The destination file '/d/a.md' already exisits, "
+                                         "overwrite?"));
+        QCOMPARE(overwrite.style, int(MessageBox::YesNoWarning));
+        const Message recovery = recoveryQuestion(3, 12);
+        QCOMPARE(recovery.text,
+                 QString("The last change was interrupted after 3 of 12 files. Undo it?"));
+        QCOMPARE(recovery.style, int(MessageBox::YesNoQuestion));
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_messages)
+#include "tst_messages.moc"
