@@ -91,6 +91,7 @@ private slots:
     void runOnItsThread_data();
     void runOnItsThread();
     void closedAtQuestion();
+    void undoSaysSo();
     void undo_data();
     void undo();
     void undoFromTheWindow();
@@ -663,6 +664,32 @@ void tst_extensionchange::runOnItsThread() {
     }
 }
 
+// An undo's progress window says that it undoes.
+void tst_extensionchange::undoSaysSo() {
+    QTemporaryDir tmp;
+    for (int i = 0; i < 40; ++i)
+        write(tmp.path() + QString("/f%1.txt").arg(i, 2, 10, QChar('0')), "x");
+    FileJournal journal(tmp.path() + "/state/last-change");
+    ScriptedBox box;
+    SlowFileSystem fs;
+    TestWindow form(&box, &fs, &journal);
+    form.txtFile->setText(tmp.path() + "/f00.txt");
+    form.cboNewExtension->setEditText("md");
+    form.chkAllInFolder->setChecked(true);
+    form.cmdChange->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form.isChanging(), 20000);
+    form.undoLastChange();
+    QString label; // of the progress window, read while it is up
+    const auto undoing = [&] {
+        if (const auto* p = form.findChild<QProgressDialog*>(); p && p->isVisible())
+            label = p->labelText();
+        return label.startsWith("Undoing file ");
+    };
+    QTRY_VERIFY2(undoing(), qPrintable(label));
+    QTRY_VERIFY_WITH_TIMEOUT(!form.isChanging(), 20000);
+    QCOMPARE(box.texts().last(), QString("Undo complete. 40 files restored."));
+}
+
 // The window closed just as the run comes to a question: it is not shown, and counts as No.
 void tst_extensionchange::closedAtQuestion() {
     QTemporaryDir tmp;
@@ -704,16 +731,16 @@ void tst_extensionchange::undo_data() {
     row("folder rename", two, true, false, "", {}, "Undo complete. 2 files restored.");
     row("folder rename, Yes to two replacements", {"a.txt", "b.txt", "a.md", "b.md"}, true, false,
         "", {}, "Undo complete. 2 files restored.");
-    row("single copy", {"a.txt"}, false, true, "", {}, "Undo complete. 1 files restored.");
+    row("single copy", {"a.txt"}, false, true, "", {}, "Undo complete. 1 file restored.");
     row("copy over an existing file", {"a.txt", "a.md"}, false, true, "", {},
-        "Undo complete. 1 files restored.");
+        "Undo complete. 1 file restored.");
     row("after a restart", two, true, false, "restart", {}, "Undo complete. 2 files restored.");
     row("a file changed since", two, true, false, "b.md=edited",
         {"a.txt=a.txt", "b.md=edited", "c.log=c.log"},
-        "Undo complete. 1 files restored; 1 left as they are because they changed since.");
+        "Undo complete. 1 file restored; 1 left as they are because they changed since.");
     row("an old name taken since", two, true, false, "a.txt=new",
         {"a.md=a.txt", "a.txt=new", "b.txt=b.txt", "c.log=c.log"},
-        "Undo complete. 1 files restored; 1 left as they are because they changed since.");
+        "Undo complete. 1 file restored; 1 left as they are because they changed since.");
     row("journal on a full disk", two, true, false, "full",
         {"a.md=a.txt", "b.md=b.txt", "c.log=c.log"},
         "Conversion complete. 2 file extensions changed.");
@@ -722,10 +749,10 @@ void tst_extensionchange::undo_data() {
         "Undo complete. 2 files restored.");
     row("a copy edited since", two, true, true, "b.md=edited",
         {"a.txt=a.txt", "b.md=edited", "b.txt=b.txt", "c.log=c.log"},
-        "Undo complete. 1 files restored.");
+        "Undo complete. 1 file restored.");
     // A file already at a copy's target, declined, that looks just like the copy would.
     row("copy declined over a twin", {"a.txt", "b.txt"}, true, true, "twin", {},
-        "Undo complete. 1 files restored.");
+        "Undo complete. 1 file restored.");
     // FUSE and some overlays list inode numbers that no status call shows.
     row("folder listing its own inode numbers", two, true, false, "own inodes", {},
         "Undo complete. 2 files restored.");
@@ -818,7 +845,7 @@ void tst_extensionchange::undoFromTheWindow() {
     QVERIFY(QFile::exists(tmp.path() + "/a.md"));
     QTest::keyClick(form.txtFile, Qt::Key_Z, Qt::ControlModifier);
     QTRY_VERIFY(!form.isChanging() && QFile::exists(tmp.path() + "/a.txt"));
-    QCOMPARE(box.texts().last(), QString("Undo complete. 1 files restored."));
+    QCOMPARE(box.texts().last(), QString("Undo complete. 1 file restored."));
     QVERIFY(form.cmdChange->isEnabled()); // the window looked at its file again
 
     // A change cut short by a crash is offered for undoing at the next start.

@@ -56,8 +56,10 @@ private slots:
                                 << QString();
         QTest::newRow("undone, some left")
             << undo(E::Undone, 1, 2)
-            << "Undo complete. 1 files restored; 2 left as they are because they changed since."
+            << "Undo complete. 1 file restored; 2 left as they are because they changed since."
             << ok << QString();
+        QTest::newRow("one undone")
+            << undo(E::Undone, 1) << "Undo complete. 1 file restored." << ok << QString();
         QTest::newRow("undo cancelled")
             << undo(E::Cancelled, 4) << "Undo cancelled. 4 files restored." << ok << QString();
         QTest::newRow("undo failed")

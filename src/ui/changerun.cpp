@@ -16,7 +16,8 @@ constexpr int updateEveryMs = 100;
 
 } // namespace
 
-ChangeRun::ChangeRun(QWidget* window, Job job, MessageBox& box) : window_(window), box_(box) {
+ChangeRun::ChangeRun(QWidget* window, Job job, MessageBox& box, bool undo)
+    : window_(window), box_(box), undoing_(undo) {
     showTimer_.setSingleShot(true);
     connect(&showTimer_, &QTimer::timeout, this, [this] { showProgress(); });
     connect(&updateTimer_, &QTimer::timeout, this, [this] { updateProgress(); });
@@ -117,6 +118,7 @@ bool ChangeRun::endOnWindow(const std::function<bool()>& say) {
     const bool undo = say();
     if (undo) { // a new run in all but name: not cancelled
         cancelled_ = false;
+        undoing_ = true;
         showTimer_.start(showAfterMs);
     }
     return undo;
@@ -159,7 +161,8 @@ void ChangeRun::updateProgress() {
     pathWanted_ = true;
     const qint64 number = number_, total = total_, copied = copied_, size = size_;
     const QFontMetrics metrics = dialog_->fontMetrics();
-    QString text = QStringLiteral("Changing file %1 of %2\n%3")
+    QString text = (undoing_ ? QStringLiteral("Undoing file %1 of %2\n%3")
+                             : QStringLiteral("Changing file %1 of %2\n%3"))
                        .arg(locale.toString(number), locale.toString(total),
                             metrics.elidedText(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1),
                                                Qt::ElideMiddle, dialog_->minimumWidth()));

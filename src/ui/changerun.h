@@ -23,7 +23,8 @@ class ChangeRun : public QObject, private Progress {
 public:
     // The work of a run, given the box and the progress it must use.
     using Job = std::function<ChangeEnd(MessageBox& box, Progress& progress)>;
-    ChangeRun(QWidget* window, Job job, MessageBox& box);
+    // An undo says so in its progress window.
+    ChangeRun(QWidget* window, Job job, MessageBox& box, bool undo = false);
     ~ChangeRun() override; // waits for the worker, which by then has ended
 
     // Stops at the next safe point, as the progress window's Cancel does.
@@ -77,7 +78,8 @@ private:
     QPointer<QProgressDialog> dialog_;
     QTimer showTimer_, updateTimer_;
 
-    std::atomic<bool> cancelled_{false}, quiet_{false}, listing_{false}, pathWanted_{true};
+    std::atomic<bool> cancelled_{false}, quiet_{false}, listing_{false}, pathWanted_{true},
+        undoing_{false};
     std::atomic<qint64> found_{0}, number_{0}, total_{0}, copied_{0}, size_{0};
     QMutex pathLock_;
     QString path_;

@@ -170,9 +170,11 @@ void frmMain::cmdChange_Click() {
 
 void frmMain::undoLastChange() {
     if (!run_)
-        start([this](MessageBox& box, Progress& progress) {
-            return undoAndReport(*services_.fs, box, progress, *services_.journal);
-        });
+        start(
+            [this](MessageBox& box, Progress& progress) {
+                return undoAndReport(*services_.fs, box, progress, *services_.journal);
+            },
+            true);
 }
 
 void frmMain::offerRecovery() {
@@ -191,7 +193,7 @@ void frmMain::offerRecovery() {
         journal.discard(); // the files stay as they are
 }
 
-void frmMain::start(const std::function<ChangeEnd(MessageBox&, Progress&)>& job) {
+void frmMain::start(const std::function<ChangeEnd(MessageBox&, Progress&)>& job, bool undo) {
     run_ = new ChangeRun(
         this,
         [this, job](MessageBox& box, Progress& progress) {
@@ -200,7 +202,7 @@ void frmMain::start(const std::function<ChangeEnd(MessageBox&, Progress&)>& job)
             if (!services_.journal->problem().isEmpty()) warn(services_.journal->problem());
             return end;
         },
-        *services_.box);
+        *services_.box, undo);
     connect(run_, &ChangeRun::finished, this, [this] {
         const ChangeEnd end = run_->end();
         run_->deleteLater();

@@ -77,7 +77,7 @@ protected:
 
 private:
     void pressDefault();
-    void start(const std::function<ChangeEnd(MessageBox&, Progress&)>& job);
+    void start(const std::function<ChangeEnd(MessageBox&, Progress&)>& job, bool undo = false);
     void layOut();
 
     Services services_;

@@ -9,6 +9,12 @@ QString countText(qint64 changed) {
                         : QString::number(changed) + QStringLiteral(" file extensions changed.");
 }
 
+// "1 file restored", "2 files restored".
+QString restoredText(qint64 count) {
+    return count == 1 ? QStringLiteral("1 file restored")
+                      : QStringLiteral("%1 files restored").arg(count);
+}
+
 std::optional<Message> changeEnding(const ChangeReport& r) {
     switch (r.end) {
     case ChangeEnd::Completed:
@@ -29,13 +35,14 @@ std::optional<Message> changeEnding(const ChangeReport& r) {
 std::optional<Message> undoEnding(const ChangeReport& r) {
     switch (r.end) {
     case ChangeEnd::Undone: {
-        QString text = QStringLiteral("Undo complete. %1 files restored").arg(r.count);
+        QString text = QStringLiteral("Undo complete. ") + restoredText(r.count);
         if (r.left != 0)
             text += QStringLiteral("; %1 left as they are because they changed since").arg(r.left);
         return Message{text + QLatin1Char('.')};
     }
     case ChangeEnd::Cancelled:
-        return Message{QStringLiteral("Undo cancelled. %1 files restored.").arg(r.count)};
+        return Message{QStringLiteral("Undo cancelled. ") + restoredText(r.count) +
+                       QLatin1Char('.')};
     case ChangeEnd::Failed:
         return errorMessage(r.failure);
     default:
