@@ -25,6 +25,8 @@
 #include <QTimer>
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 
 using namespace morvane;
@@ -753,6 +755,11 @@ void tst_extensionchange::undo_data() {
     // A file already at a copy's target, declined, that looks just like the copy would.
     row("copy declined over a twin", {"a.txt", "b.txt"}, true, true, "twin", {},
         "Undo complete. 1 file restored.");
+    // One file that cannot go back: the others still do, and it is named.
+    row("a file that cannot go back", {"a.txt", "b.txt", "c.txt"}, true, false, "immutable b.md",
+        {"a.txt=a.txt", "b.md=b.txt", "c.txt=c.txt"},
+        "Undo complete. 2 files restored; 1 could not be put back: 'b.md' (Operation not "
+        "permitted).");
     // FUSE and some overlays list inode numbers that no status call shows.
     row("folder listing its own inode numbers", two, true, false, "own inodes", {},
         "Undo complete. 2 files restored.");
@@ -816,7 +823,20 @@ void tst_extensionchange::undo() {
         QCOMPARE(::truncate(path.constData(), 0), 0);
         QCOMPARE(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
     }
+    const auto immutable = [&](bool on) { // which the system refuses to rename, even for root
+        const int fd = ::open(QFile::encodeName(d + meanwhile.section(' ', 1)), O_RDONLY);
+        int flags = 0;
+        const bool set =
+            fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+            ::ioctl(fd, FS_IOC_SETFLAGS,
+                    &(flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL)) == 0;
+        if (fd >= 0) ::close(fd);
+        return set;
+    };
+    const bool frozen = meanwhile.startsWith("immutable ");
+    if (frozen && !immutable(true)) MORVANE_SKIP("making a file immutable needs root and ext4");
     if (!meanwhile.isEmpty() && meanwhile != "twin") undoAndReport(fs, box, noProgress(), *journal);
+    if (frozen) QVERIFY(immutable(false));
     QCOMPARE(snapshot(d), after.isEmpty() ? before : after);
     QTEST(box.texts().last(), "message");
     // What the change put in the Trash has come back out of it.

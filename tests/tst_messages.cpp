@@ -60,6 +60,15 @@ private slots:
             << ok << QString();
         QTest::newRow("one undone")
             << undo(E::Undone, 1) << "Undo complete. 1 file restored." << ok << QString();
+        ChangeReport refused = undo(E::Undone, 1, 1);
+        refused.refused = 4;
+        refused.refusals = {{"c.md", {1, "Operation not permitted"}}, {"d.md", {5, "I/O error"}}};
+        QTest::newRow("undone, some refused")
+            << refused
+            << "Undo complete. 1 file restored; 1 left as they are because they changed since; 4 "
+               "could not be put back: 'c.md' (Operation not permitted), 'd.md' (I/O error) and 2 "
+               "more."
+            << ok << QString();
         QTest::newRow("undo cancelled")
             << undo(E::Cancelled, 4) << "Undo cancelled. 4 files restored." << ok << QString();
         QTest::newRow("undo failed")

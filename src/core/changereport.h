@@ -2,6 +2,8 @@
 
 #include "failure.h"
 
+#include <QList>
+
 namespace morvane {
 
 enum class ChangeEnd {
@@ -13,13 +15,21 @@ enum class ChangeEnd {
     Undone,         // the last change was put back
 };
 
+// A file an undo could not put back, and why.
+struct Refusal {
+    QString name; // the file's name, as the undo found it
+    Failure failure;
+};
+
 // How a change or an undo ended, as values: the window puts it into words.
 struct ChangeReport {
     enum class Of { Change, Undo };
     Of of = Of::Change;
     ChangeEnd end = ChangeEnd::Completed;
-    qint64 count = 0;      // files a folder run renamed; files an undo restored
-    qint64 left = 0;       // files an undo left as they are because they changed since
+    qint64 count = 0;   // files a folder run renamed; files an undo restored
+    qint64 left = 0;    // files an undo left as they are because they changed since
+    qint64 refused = 0; // files an undo could not put back; the first few of them:
+    QList<Refusal> refusals;
     Failure failure;       // why it failed
     bool undoable = false; // it touched files and is on record
 };

@@ -5,7 +5,10 @@
 namespace morvane {
 namespace {
 
-enum class Undo { Restored, NotDone, Changed };
+enum class Undo { Restored, NotDone, Changed, Refused };
+
+// The files that could not be put back that the closing text names; the rest are counted.
+constexpr qsizetype refusalsNamed = 3;
 
 // What the recorded change did to one copy, as far as can be seen now. A copy keeps the size
 // and time of its original, in a file of its own. Copies are not forced to the disk one by
@@ -40,7 +43,7 @@ void untrashReplaced(const JournalRecord& r, FileSystem& fs) {
     }
 }
 
-Undo undoOne(const JournalRecord& r, FileSystem& fs) {
+Undo undoOne(const JournalRecord& r, FileSystem& fs, Failure& refusal) {
     const Undo state = stateOf(r, fs);
     if (state != Undo::Restored) return state;
     try {
@@ -51,8 +54,10 @@ Undo undoOne(const JournalRecord& r, FileSystem& fs) {
         else
             fs.rename(r.target, r.source, std::nullopt); // never over a file that took the name
     } catch (const Failure& f) {
-        if (f.number != EEXIST) throw;
-        return Undo::Changed;
+        if (f.number == EEXIST) return Undo::Changed;
+        // This file stays as the change left it; the others still come back.
+        refusal = f;
+        return Undo::Refused;
     }
     untrashReplaced(r, fs);
     return Undo::Restored;
@@ -74,9 +79,12 @@ ChangeReport undoLastChange(FileSystem& fs, Progress& progress, Journal& journal
             if (progress.cancelled()) throw Cancelled{};
             const JournalRecord& r = state.records[i];
             progress.changing(total - i, total, r.target);
-            const Undo undone = undoOne(r, fs);
+            Failure refusal;
+            const Undo undone = undoOne(r, fs, refusal);
             report.count += undone == Undo::Restored;
             report.left += undone == Undo::Changed;
+            if (undone == Undo::Refused && report.refused++ < refusalsNamed)
+                report.refusals.append({nameOfPath(r.target), refusal});
         }
     } catch (const Failure& f) {
         report.end = ChangeEnd::Failed;
@@ -86,7 +94,8 @@ ChangeReport undoLastChange(FileSystem& fs, Progress& progress, Journal& journal
         report.end = ChangeEnd::Cancelled;
         return report;
     }
-    journal.discard();
+    // A file that could not go back can be tried again: its record stays.
+    if (report.refused == 0) journal.discard();
     report.end = ChangeEnd::Undone;
     return report;
 }

@@ -15,6 +15,18 @@ QString restoredText(qint64 count) {
                       : QStringLiteral("%1 files restored").arg(count);
 }
 
+// "; 5 could not be put back: 'c.md' (Operation not permitted), 'd.md' (…) and 3 more"
+QString refusedText(const ChangeReport& r) {
+    QStringList named;
+    for (const Refusal& refusal : r.refusals)
+        named.append(QStringLiteral("'%1' (%2)").arg(refusal.name, refusal.failure.description));
+    QString text = QStringLiteral("; %1 could not be put back: ").arg(r.refused) +
+                   named.join(QStringLiteral(", "));
+    if (r.refused > r.refusals.size())
+        text += QStringLiteral(" and %1 more").arg(r.refused - r.refusals.size());
+    return text;
+}
+
 std::optional<Message> changeEnding(const ChangeReport& r) {
     switch (r.end) {
     case ChangeEnd::Completed:
@@ -38,6 +50,7 @@ std::optional<Message> undoEnding(const ChangeReport& r) {
         QString text = QStringLiteral("Undo complete. ") + restoredText(r.count);
         if (r.left != 0)
             text += QStringLiteral("; %1 left as they are because they changed since").arg(r.left);
+        if (r.refused != 0) text += refusedText(r);
         return Message{text + QLatin1Char('.')};
     }
     case ChangeEnd::Cancelled:
