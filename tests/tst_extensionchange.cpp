@@ -760,6 +760,10 @@ void tst_extensionchange::undo_data() {
         {"a.txt=a.txt", "b.md=b.txt", "c.txt=c.txt"},
         "Undo complete. 2 files restored; 1 could not be put back: 'b.md' (Operation not "
         "permitted).");
+    row("the replaced file emptied from the Trash", {"a.txt", "a.md"}, false, false,
+        "Trash emptied", {"a.txt=a.txt"},
+        "Undo complete. 1 file restored; the file that 'a.md' replaced is no longer in the "
+        "Trash.");
     // FUSE and some overlays list inode numbers that no status call shows.
     row("folder listing its own inode numbers", two, true, false, "own inodes", {},
         "Undo complete. 2 files restored.");
@@ -833,6 +837,13 @@ void tst_extensionchange::undo() {
         if (fd >= 0) ::close(fd);
         return set;
     };
+    if (meanwhile == "Trash emptied") {
+        const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/";
+        for (const QString& name : trashed())
+            if (!trashedBefore.contains(name))
+                QVERIFY(QFile::remove(trash + "files/" + name) &&
+                        QFile::remove(trash + "info/" + name + ".trashinfo"));
+    }
     const bool frozen = meanwhile.startsWith("immutable ");
     if (frozen && !immutable(true)) MORVANE_SKIP("making a file immutable needs root and ext4");
     if (!meanwhile.isEmpty() && meanwhile != "twin") undoAndReport(fs, box, noProgress(), *journal);

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <cerrno>
+
 using namespace morvane;
 
 Q_DECLARE_METATYPE(ChangeReport)
@@ -68,6 +70,15 @@ private slots:
             << "Undo complete. 1 file restored; 1 left as they are because they changed since; 4 "
                "could not be put back: 'c.md' (Operation not permitted), 'd.md' (I/O error) and 2 "
                "more."
+            << ok << QString();
+        ChangeReport notBack = undo(E::Undone, 3);
+        notBack.replacedNotBack = 5;
+        notBack.notBack = {{"a.md", {ENOENT, {}}}, {"b.md", {EEXIST, {}}}};
+        QTest::newRow("replaced files not back")
+            << notBack
+            << "Undo complete. 3 files restored; the file that 'a.md' replaced is no longer in "
+               "the Trash; the file that 'b.md' replaced stays in the Trash, as its name is "
+               "taken (and 3 more)."
             << ok << QString();
         QTest::newRow("undo cancelled")
             << undo(E::Cancelled, 4) << "Undo cancelled. 4 files restored." << ok << QString();

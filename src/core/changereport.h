@@ -30,6 +30,10 @@ struct ChangeReport {
     qint64 left = 0;    // files an undo left as they are because they changed since
     qint64 refused = 0; // files an undo could not put back; the first few of them:
     QList<Refusal> refusals;
+    // Files an undo put back without the file each replaced: ENOENT, no longer in the Trash;
+    // EEXIST, left in the Trash because its name is taken. The first few of them:
+    qint64 replacedNotBack = 0;
+    QList<Refusal> notBack;
     Failure failure;       // why it failed
     bool undoable = false; // it touched files and is on record
 };

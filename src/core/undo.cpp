@@ -32,18 +32,23 @@ Undo stateOf(const JournalRecord& r, FileSystem& fs) {
     return isSameFile(r.id, fs.identify(r.source)) ? Undo::NotDone : Undo::Changed;
 }
 
-// The file the change replaced comes back where it can; emptied from the Trash meanwhile,
-// or its name taken again, it is left and the file itself still counts as restored.
-void untrashReplaced(const JournalRecord& r, FileSystem& fs) {
-    if (r.trashed.isEmpty()) return;
+// The file the change replaced comes back where it can. Emptied from the Trash meanwhile
+// (ENOENT), or its name taken again (EEXIST), it is left, and said so; the file itself still
+// counts as restored. 0: it came back, or there was none.
+int untrashReplaced(const JournalRecord& r, FileSystem& fs) {
+    if (r.trashed.isEmpty()) return 0;
     try {
         fs.untrash(r.trashed, r.target);
     } catch (const Failure& f) {
         if (f.number != ENOENT && f.number != EEXIST) throw;
+        return f.number;
     }
+    return 0;
 }
 
-Undo undoOne(const JournalRecord& r, FileSystem& fs, Failure& refusal) {
+// Puts one file back. Why it could not, or why the file it replaced did not come back with
+// it, is left in `why`.
+Undo undoOne(const JournalRecord& r, FileSystem& fs, Failure& why) {
     const Undo state = stateOf(r, fs);
     if (state != Undo::Restored) return state;
     try {
@@ -56,10 +61,10 @@ Undo undoOne(const JournalRecord& r, FileSystem& fs, Failure& refusal) {
     } catch (const Failure& f) {
         if (f.number == EEXIST) return Undo::Changed;
         // This file stays as the change left it; the others still come back.
-        refusal = f;
+        why = f;
         return Undo::Refused;
     }
-    untrashReplaced(r, fs);
+    why.number = untrashReplaced(r, fs);
     return Undo::Restored;
 }
 
@@ -79,12 +84,15 @@ ChangeReport undoLastChange(FileSystem& fs, Progress& progress, Journal& journal
             if (progress.cancelled()) throw Cancelled{};
             const JournalRecord& r = state.records[i];
             progress.changing(total - i, total, r.target);
-            Failure refusal;
-            const Undo undone = undoOne(r, fs, refusal);
+            Failure why;
+            const Undo undone = undoOne(r, fs, why);
             report.count += undone == Undo::Restored;
             report.left += undone == Undo::Changed;
             if (undone == Undo::Refused && report.refused++ < refusalsNamed)
-                report.refusals.append({nameOfPath(r.target), refusal});
+                report.refusals.append({nameOfPath(r.target), why});
+            if (undone == Undo::Restored && why.number != 0 &&
+                report.replacedNotBack++ < refusalsNamed)
+                report.notBack.append({nameOfPath(r.target), why});
         }
     } catch (const Failure& f) {
         report.end = ChangeEnd::Failed;

@@ -1,5 +1,7 @@
 #include "messages.h"
 
+#include <cerrno>
+
 namespace morvane {
 namespace {
 
@@ -27,6 +29,20 @@ QString refusedText(const ChangeReport& r) {
     return text;
 }
 
+// "; the file that 'a.md' replaced is no longer in the Trash"
+QString notBackText(const ChangeReport& r) {
+    QString text;
+    for (const Refusal& gone : r.notBack)
+        text += (gone.failure.number == EEXIST
+                     ? QStringLiteral("; the file that '%1' replaced stays in the Trash, as its "
+                                      "name is taken")
+                     : QStringLiteral("; the file that '%1' replaced is no longer in the Trash"))
+                    .arg(gone.name);
+    if (r.replacedNotBack > r.notBack.size())
+        text += QStringLiteral(" (and %1 more)").arg(r.replacedNotBack - r.notBack.size());
+    return text;
+}
+
 std::optional<Message> changeEnding(const ChangeReport& r) {
     switch (r.end) {
     case ChangeEnd::Completed:
@@ -51,6 +67,7 @@ std::optional<Message> undoEnding(const ChangeReport& r) {
         if (r.left != 0)
             text += QStringLiteral("; %1 left as they are because they changed since").arg(r.left);
         if (r.refused != 0) text += refusedText(r);
+        if (r.replacedNotBack != 0) text += notBackText(r);
         return Message{text + QLatin1Char('.')};
     }
     case ChangeEnd::Cancelled:
