@@ -75,6 +75,7 @@ std::vector<NameRecord> folderIntents(Plan& plan, FileSystem& fs, qsizetype from
                                       std::string& targets) {
     const bool copy = plan.request.leaveCopy;
     std::vector<qsizetype> at;
+    at.reserve(size_t(end - from));
     targets.clear();
     for (qsizetype i = from; i < end; ++i) {
         at.push_back(qsizetype(targets.size()));
@@ -82,6 +83,7 @@ std::vector<NameRecord> folderIntents(Plan& plan, FileSystem& fs, qsizetype from
         targets.append(to, std::strlen(to) + 1);
     }
     std::vector<NameRecord> next;
+    next.reserve(size_t(end - from));
     for (qsizetype i = from; i < end; ++i) {
         const char* to = targets.c_str() + at[size_t(i - from)];
         NameRecord one{
@@ -145,7 +147,7 @@ public:
             progress_.changing(i + 1, total, progress_.wantsPath() ? plan_.pathOf(i) : QString());
             if (quickly(i)) {
                 ++touched;
-                renamed += r_.allInFolder && !r_.leaveCopy;
+                renamed += countsRenames_;
             } else if (!carefully(i)) {
                 return false;
             }
@@ -192,7 +194,7 @@ private:
         const std::optional<FileId> existing = fs_.probe(target);
         if (existing && !box_.askOverwrite(target)) return r_.allInFolder;
         const std::optional<QString> trashed = changeOne(source, target, existing);
-        renamed += r_.allInFolder && !r_.leaveCopy;
+        renamed += countsRenames_;
         touched += trashed.has_value();
         if (trashed && !trashed->isEmpty()) record_.replaced(i, *trashed);
         return true;
@@ -214,6 +216,7 @@ private:
 
     Plan& plan_;
     const ChangeRequest& r_;
+    const bool countsRenames_ = r_.allInFolder && !r_.leaveCopy; // what the closing text counts
     FileSystem& fs_;
     MessageBox& box_;
     Progress& progress_;
