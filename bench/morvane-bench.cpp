@@ -283,6 +283,7 @@ public:
     }
     void reportError(const morvane::Failure& f) override { last = morvane::errorText(f); }
     bool askRecovery(qint64, qint64) override { return false; }
+    bool askFinishUndo(qint64, qint64) override { return false; }
     long questions = 0;
     QString last;
 };

@@ -38,6 +38,10 @@ struct ScriptedBox : morvane::MessageBox {
         record(morvane::recoveryQuestion(changed, total));
         return true;
     }
+    bool askFinishUndo(qint64 done, qint64 total) override {
+        record(morvane::finishUndoQuestion(done, total));
+        return true;
+    }
     QStringList texts() const {
         QStringList t;
         for (const Shown& s : shown)

@@ -56,6 +56,14 @@ private slots:
         QTest::newRow("declined") << change(E::Declined, 0) << QString() << 0 << QString();
         QTest::newRow("undone") << undo(E::Undone, 2) << "Undo complete. 2 files restored." << ok
                                 << QString();
+        ChangeReport gone = undo(E::FolderGone, 0);
+        gone.folder = "/home/u/photos";
+        QTest::newRow("folder gone")
+            << gone << "The folder '/home/u/photos' is no longer there; nothing was undone." << ok
+            << QString();
+        QTest::newRow("not recorded")
+            << undo(E::NotRecorded, 0)
+            << "The last change could not be recorded, so it cannot be undone." << ok << QString();
         QTest::newRow("undone, some left")
             << undo(E::Undone, 1, 2)
             << "Undo complete. 1 file restored; 2 left as they are because they changed since."
@@ -107,6 +115,10 @@ private slots:
         QCOMPARE(recovery.text,
                  QString("The last change was interrupted after 3 of 12 files. Undo it?"));
         QCOMPARE(recovery.style, int(MessageBox::YesNoQuestion));
+        const Message finish = finishUndoQuestion(4, 9);
+        QCOMPARE(finish.text,
+                 QString("The last undo was interrupted after 4 of 9 files. Finish it?"));
+        QCOMPARE(finish.style, int(MessageBox::YesNoQuestion));
     }
 };
 

@@ -13,6 +13,8 @@ enum class ChangeEnd {
     Failed,         // the system refused something
     Cancelled,      // stopped between two files or inside a copy
     Undone,         // the last change was put back
+    NotRecorded,    // an undo of a change that could not be recorded: nothing to undo
+    FolderGone,     // an undo whose folder is no longer there: nothing was undone
 };
 
 // A file an undo could not put back, and why.
@@ -35,6 +37,7 @@ struct ChangeReport {
     qint64 replacedNotBack = 0;
     QList<Refusal> notBack;
     Failure failure;       // why it failed
+    QString folder;        // the folder that is no longer there
     bool undoable = false; // it touched files and is on record
 };
 

@@ -28,6 +28,8 @@ public:
     virtual void reportError(const Failure& failure) = 0;
     // Whether to undo a change that was interrupted after `changed` of `total` files.
     virtual bool askRecovery(qint64 changed, qint64 total) = 0;
+    // Whether to finish an undo that was interrupted after `done` of `total` files.
+    virtual bool askFinishUndo(qint64 done, qint64 total) = 0;
 };
 
 } // namespace morvane

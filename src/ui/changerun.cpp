@@ -89,6 +89,11 @@ bool ChangeRun::Relay::askRecovery(qint64 changed, qint64 total) {
         [&] { return run_.askOnWindow([&] { return run_.box_.askRecovery(changed, total); }); });
 }
 
+bool ChangeRun::Relay::askFinishUndo(qint64 done, qint64 total) {
+    return onWindow(
+        [&] { return run_.askOnWindow([&] { return run_.box_.askFinishUndo(done, total); }); });
+}
+
 bool ChangeRun::Relay::reportEnding(const ChangeReport& report) {
     return onWindow(
         [&] { return run_.endOnWindow([&] { return run_.box_.reportEnding(report); }); });

@@ -62,6 +62,7 @@ private:
         bool reportEnding(const ChangeReport& report) override;
         void reportError(const Failure& failure) override;
         bool askRecovery(qint64 changed, qint64 total) override;
+        bool askFinishUndo(qint64 done, qint64 total) override;
 
     private:
         // Calls show on the window's thread and waits for its answer; once the window is

@@ -53,8 +53,7 @@ std::optional<Message> changeEnding(const ChangeReport& r) {
         return Message{QStringLiteral("Conversion cancelled. ") + countText(r.count)};
     case ChangeEnd::Failed:
         return errorMessage(r.failure);
-    case ChangeEnd::Declined:
-    case ChangeEnd::Undone:
+    default: // declined: nothing more is said
         break;
     }
     return std::nullopt;
@@ -75,6 +74,12 @@ std::optional<Message> undoEnding(const ChangeReport& r) {
                        QLatin1Char('.')};
     case ChangeEnd::Failed:
         return errorMessage(r.failure);
+    case ChangeEnd::NotRecorded:
+        return Message{
+            QStringLiteral("The last change could not be recorded, so it cannot be undone.")};
+    case ChangeEnd::FolderGone:
+        return Message{QStringLiteral("The folder '%1' is no longer there; nothing was undone.")
+                           .arg(r.folder)};
     default:
         return std::nullopt;
     }
@@ -106,6 +111,13 @@ Message errorMessage(const Failure& failure) {
 Message recoveryQuestion(qint64 changed, qint64 total) {
     return {QStringLiteral("The last change was interrupted after %1 of %2 files. Undo it?")
                 .arg(changed)
+                .arg(total),
+            MessageBox::YesNoQuestion};
+}
+
+Message finishUndoQuestion(qint64 done, qint64 total) {
+    return {QStringLiteral("The last undo was interrupted after %1 of %2 files. Finish it?")
+                .arg(done)
                 .arg(total),
             MessageBox::YesNoQuestion};
 }

@@ -25,5 +25,6 @@ Message overwriteQuestion(const QString& target);
 std::optional<Message> endingMessage(const ChangeReport& report);
 Message errorMessage(const Failure& failure);
 Message recoveryQuestion(qint64 changed, qint64 total);
+Message finishUndoQuestion(qint64 done, qint64 total);
 
 } // namespace morvane

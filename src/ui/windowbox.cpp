@@ -27,4 +27,8 @@ bool WindowBox::askRecovery(qint64 changed, qint64 total) {
     return show(box_, recoveryQuestion(changed, total)) == Yes;
 }
 
+bool WindowBox::askFinishUndo(qint64 done, qint64 total) {
+    return show(box_, finishUndoQuestion(done, total)) == Yes;
+}
+
 } // namespace morvane

@@ -15,6 +15,7 @@ public:
     bool reportEnding(const ChangeReport& report) override;
     void reportError(const Failure& failure) override;
     bool askRecovery(qint64 changed, qint64 total) override;
+    bool askFinishUndo(qint64 done, qint64 total) override;
 
 private:
     QtMessageBox box_;
