@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -751,7 +752,21 @@ void tst_extensionchange::undo_data() {
         "Undo complete. 2 files restored.");
     row("a copy edited since", two, true, true, "b.md=edited",
         {"a.txt=a.txt", "b.md=edited", "b.txt=b.txt", "c.log=c.log"},
+        "Undo complete. 1 file restored; 1 left as they are because they changed since.");
+    row("a file cut short, its time set back", {"a.txt"}, false, false, "empty a.md", {"a.md="},
+        "Undo complete. 0 files restored; 1 left as they are because they changed since.");
+    // Dated 2031, and ten minutes ahead: clock skew, a camera, a network share.
+    row("files dated ahead of the clock", {"a.txt", "b.txt", "c.txt"}, true, false,
+        "before: future", {}, "Undo complete. 3 files restored.");
+    row("a copied link", {"a.txt"}, false, true, "before: link", {},
         "Undo complete. 1 file restored.");
+    row("a file whose status cannot be read", {"a.txt"}, false, false, "before: unknown",
+        {"a.md=a.txt"}, "Conversion complete. ");
+    row("Cancel during the undo", {"a.txt", "b.txt", "c.txt"}, true, false, "cancel", {"1 back"},
+        "Undo cancelled. 1 file restored.");
+    // The record stays until the folder is back.
+    row("the folder moved away and back", two, true, false, "folder moved", {},
+        "Undo complete. 2 files restored.");
     // A file already at a copy's target, declined, that looks just like the copy would.
     row("copy declined over a twin", {"a.txt", "b.txt"}, true, true, "twin", {},
         "Undo complete. 1 file restored.");
@@ -796,8 +811,30 @@ void tst_extensionchange::undo() {
         full->fill();
     }
     const QString journalPath = (full ? full->path : tmp.path()) + "/last-change";
-    NativeFileSystem fs;
+    // A status call that fails once, as the change puts the file on record.
+    struct : NativeFileSystem {
+        bool fails = false;
+        std::optional<FileId> identify(const QString& path, Links links) override {
+            return std::exchange(fails, false) ? std::nullopt
+                                               : NativeFileSystem::identify(path, links);
+        }
+    } fs;
+    fs.fails = meanwhile == "before: unknown";
     ScriptedBox box;
+    const auto setTime = [&](const QString& name, qint64 seconds) {
+        const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(d + name).constData(), times, 0), 0);
+    };
+    if (meanwhile == "before: future") {
+        setTime("b.txt", 1954000000); // 2031
+        setTime("c.txt", QDateTime::currentSecsSinceEpoch() + 600);
+    }
+    if (meanwhile == "before: link") {
+        // Unlike the link itself in size and time.
+        write(tmp.path() + "/elsewhere", QByteArray(300, 'x'));
+        QVERIFY(QFile::remove(d + "a.txt") && QFile::link(tmp.path() + "/elsewhere", d + "a.txt"));
+        setTime("../elsewhere", 1000000000);
+    }
     if (meanwhile == "twin") {
         QVERIFY(QFile::copy(d + "a.txt", d + "a.md"));
         struct stat st;
@@ -807,7 +844,9 @@ void tst_extensionchange::undo() {
         box.answers.insert("a.md", MessageBox::No);
     }
     const QStringList before = snapshot(d);
-    box.closing = meanwhile.isEmpty() || meanwhile == "twin" ? MessageBox::Undo : MessageBox::Ok;
+    const bool fromBox =
+        meanwhile.isEmpty() || meanwhile == "twin" || meanwhile.startsWith("before: ");
+    box.closing = fromBox && meanwhile != "before: unknown" ? MessageBox::Undo : MessageBox::Ok;
     auto journal = std::make_unique<FileJournal>(journalPath);
     changeAndReport({d + "a.txt", "txt", "md", allInFolder, leaveCopy}, fs, box, noProgress(),
                     journal.get());
@@ -815,7 +854,8 @@ void tst_extensionchange::undo() {
     const auto closing = std::find_if(box.shown.cbegin(), box.shown.cend(), [](const auto& b) {
         return b.style != MessageBox::YesNoWarning;
     });
-    QCOMPARE(bool(closing->style & MessageBox::WithUndo), meanwhile != "full");
+    QCOMPARE(bool(closing->style & MessageBox::WithUndo),
+             meanwhile != "full" && meanwhile != "before: unknown");
     if (meanwhile == "restart") journal = std::make_unique<FileJournal>(journalPath);
     if (meanwhile.contains('='))
         write(d + meanwhile.section('=', 0, 0), meanwhile.section('=', 1).toUtf8());
@@ -846,9 +886,27 @@ void tst_extensionchange::undo() {
     }
     const bool frozen = meanwhile.startsWith("immutable ");
     if (frozen && !immutable(true)) MORVANE_SKIP("making a file immutable needs root and ext4");
-    if (!meanwhile.isEmpty() && meanwhile != "twin") undoAndReport(fs, box, noProgress(), *journal);
+    struct : Progress { // cancels once the first file is back
+        qint64 calls = 0;
+        void changing(qint64, qint64, const QString&) override { ++calls; }
+        bool cancelled() const override { return calls > 0; }
+    } cancelling;
+    if (meanwhile == "folder moved") {
+        const QString away = tmp.path() + "/away";
+        QVERIFY(QDir().rename(d, away));
+        undoAndReport(fs, box, noProgress(), *journal);
+        QCOMPARE(box.texts().last(),
+                 QString("The folder '%1' is no longer there; nothing was undone.").arg(d));
+        QCOMPARE(snapshot(away), QStringList({"a.md=a.txt", "b.md=b.txt", "c.log=c.log"}));
+        QVERIFY(QDir().rename(away, d));
+    }
+    if (!fromBox)
+        undoAndReport(fs, box, meanwhile == "cancel" ? cancelling : noProgress(), *journal);
     if (frozen) QVERIFY(immutable(false));
-    QCOMPARE(snapshot(d), after.isEmpty() ? before : after);
+    if (after == QStringList{"1 back"}) // whichever the undo took first
+        QCOMPARE(snapshot(d).filter(".txt=").size(), 1);
+    else
+        QCOMPARE(snapshot(d), after.isEmpty() ? before : after);
     QTEST(box.texts().last(), "message");
     // What the change put in the Trash has come back out of it.
     QCOMPARE(trashed(), trashedBefore);

@@ -54,6 +54,25 @@ bool same(const JournalRecord& a, const JournalRecord& b) {
 class tst_journal : public QObject {
     Q_OBJECT
 private slots:
+    // How a file known by its listing is told unchanged: listed at 1000, renamed at 1500.
+    void listedIdentity_data() {
+        QTest::addColumn<qint64>("mtime");
+        QTest::addColumn<qint64>("ctime");
+        QTest::addColumn<bool>("same");
+        QTest::newRow("dated before the listing") << qint64(400) << qint64(1500) << true;
+        QTest::newRow("modified at the listing's time") << qint64(1000) << qint64(1500) << false;
+        QTest::newRow("edited after the rename") << qint64(2000) << qint64(2000) << false;
+        QTest::newRow("edited before the rename") << qint64(1200) << qint64(1500) << false;
+        QTest::newRow("dated ahead of the clock") << qint64(9000) << qint64(1500) << true;
+    }
+    void listedIdentity() {
+        QFETCH(qint64, mtime);
+        QFETCH(qint64, ctime);
+        const ListedId listed{7, 42, 1000};
+        QTEST(listed.isSameFile(FileId{7, 42, 5, mtime, ctime}), "same");
+        QVERIFY(!listed.isSameFile(FileId{7, 43, 5, mtime, ctime}));
+    }
+
     void roundTrip_data() {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("source");

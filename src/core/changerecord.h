@@ -21,6 +21,11 @@ public:
     void replaced(qint64 index, const QString& trashed) {
         keep(on() && journal_->replaced(index, trashed));
     }
+    // The change goes on without its record, which goes, for `why`.
+    void abandon(const Failure& why) {
+        if (on()) journal_->abandon(why);
+        on_ = false;
+    }
     bool on() const { return on_; }
     // The change has ended, having touched files or not. A change that touched none is not
     // the last change: its record goes, and so, once it began, does the one before.

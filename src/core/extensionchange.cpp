@@ -89,12 +89,16 @@ std::vector<NameRecord> folderIntents(Plan& plan, FileSystem& fs, qsizetype from
         NameRecord one{
             copy ? JournalRecord::Copy : JournalRecord::Rename, plan.files->name(i), to, {}, {}};
         // A rename keeps its file whole, so the listed inode is enough to know it again: no
-        // status call a file. A copy is known again by size and time.
+        // status call a file. A copy is known again by the size and time of what it holds.
         const std::optional<ListedId> listed = copy ? std::nullopt : plan.files->listedId(i);
-        if (listed)
+        if (listed) {
             one.id = *listed;
-        else
-            one.id = fs.identifyIn(*plan.files, plan.files->name(i)).value_or(FileId{});
+        } else if (const auto id = fs.identifyIn(*plan.files, plan.files->name(i),
+                                                 copy ? Links::Followed : Links::Own)) {
+            one.id = *id;
+        } else {
+            return {}; // a file that cannot be known again cannot be undone
+        }
         if (copy) {
             // A file already at the target, and left there, is never taken for the copy.
             const std::optional<FileId> before = fs.identifyIn(*plan.files, to);
@@ -106,6 +110,9 @@ std::vector<NameRecord> folderIntents(Plan& plan, FileSystem& fs, qsizetype from
     return next;
 }
 
+// Why a change goes on without its record when a file of it cannot be known again.
+const Failure unknown{EIO, QStringLiteral("a file's status cannot be read")};
+
 // The whole plan on record, and on the disk before the first file is touched.
 void putOnRecord(Plan& plan, FileSystem& fs, ChangeRecord& record, Progress& progress) {
     const ChangeRequest& r = plan.request;
@@ -114,10 +121,14 @@ void putOnRecord(Plan& plan, FileSystem& fs, ChangeRecord& record, Progress& pro
     if (!record.on()) return;
     if (!plan.files) {
         const QString target = plan.targetPathOf(0);
+        // A copy is known again by what it holds: a link's copy holds what the link leads to.
+        const std::optional<FileId> id =
+            fs.identify(r.fileText, r.leaveCopy ? Links::Followed : Links::Own);
+        if (!id) return record.abandon(unknown);
         JournalRecord one{r.leaveCopy ? JournalRecord::Copy : JournalRecord::Rename,
                           r.fileText,
                           target,
-                          fs.identify(r.fileText).value_or(FileId{}),
+                          *id,
                           {},
                           {}};
         // A file already at a copy's target, and left there, is never taken for the copy.
@@ -129,7 +140,11 @@ void putOnRecord(Plan& plan, FileSystem& fs, ChangeRecord& record, Progress& pro
     for (qsizetype from = 0; record.on() && from < total; from += journalBatch) {
         if (progress.cancelled()) throw Cancelled{};
         const qsizetype end = std::min(total, from + journalBatch);
-        record.intend(folderIntents(plan, fs, from, end, targets), end == total);
+        const std::vector<NameRecord> next = folderIntents(plan, fs, from, end, targets);
+        if (qsizetype(next.size()) < end - from)
+            record.abandon(unknown);
+        else
+            record.intend(next, end == total);
     }
 }
 

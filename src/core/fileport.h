@@ -40,8 +40,9 @@ public:
         return files.copyIn(i, to, progress);
     }
     // The identity of the entry named `name` (a bare name) in the folder of files.
-    virtual std::optional<FileId> identifyIn(const FolderFiles& files, const char* name) {
-        return files.identifyIn(name);
+    virtual std::optional<FileId> identifyIn(const FolderFiles& files, const char* name,
+                                             Links links = Links::Own) {
+        return files.identifyIn(name, links);
     }
     // Whether both paths name one directory entry: equal texts, or names that differ only in
     // case on a case-insensitive folder. Two links to one file are two entries.
@@ -58,8 +59,8 @@ public:
     virtual QString copy(const QString& from, const QString& to,
                          const std::optional<FileId>& replacing,
                          Progress& progress = noProgress()) = 0;
-    // The identity of the entry at path (a link itself, not what it points to), or nothing.
-    virtual std::optional<FileId> identify(const QString& path) = 0;
+    // The identity of the entry at path (a link itself, unless followed), or nothing.
+    virtual std::optional<FileId> identify(const QString& path, Links links = Links::Own) = 0;
     // Removes the one entry at path. Throws Failure.
     virtual void remove(const QString& path) = 0;
     // Puts a file back from the Trash to `to`, which must be free. Throws Failure.

@@ -52,7 +52,7 @@ public:
     // names.
     virtual int renameIn(qsizetype i, const char* to) const = 0;
     virtual int copyIn(qsizetype i, const char* to, Progress& progress) const = 0;
-    virtual std::optional<FileId> identifyIn(const char* name) const = 0;
+    virtual std::optional<FileId> identifyIn(const char* name, Links links) const = 0;
 
     quint64 device = 0;      // of the folder, and so of its files
     bool inodesTrue = false; // the listing's inodes are those a status call shows

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "failure.h"
 #include "fileid.h"
 
 #include <QList>
@@ -34,6 +35,7 @@ struct JournalState {
     bool present = false;  // there is a last change to undo
     bool finished = false; // it ended; otherwise it was interrupted (a crash, a kill)
     qint64 total = 0;      // the files it was to change
+    QString folder;        // where it was made
     QList<JournalRecord> records;
 };
 
@@ -51,6 +53,9 @@ public:
     virtual bool intend(const std::vector<NameRecord>& next, bool lastPart = true) = 0;
     // The index-th intended file replaced a file that is now at `trashed`.
     virtual bool replaced(qint64 index, const QString& trashed) = 0;
+    // The running change goes on without a record, for `why`: the record goes, as for a
+    // write the disk refused.
+    virtual void abandon(const Failure& why) = 0;
     // The change has ended, whichever way: it is now the last change.
     virtual bool finish() = 0;
     // The last change; a journal that is not whole or not ours reads as none.

@@ -20,7 +20,10 @@ Undo copyState(const JournalRecord& r, const std::optional<FileId>& atTarget) {
                       atTarget->mtimeNs == source->mtimeNs &&
                       !(atTarget->device == source->device && atTarget->inode == source->inode) &&
                       *atTarget != r.before;
-    return ours ? Undo::Restored : r.trashed.isEmpty() ? Undo::NotDone : Undo::Changed;
+    if (ours) return Undo::Restored;
+    // Not ours: not made yet, or made and changed since (edited, or replaced by another).
+    const bool made = atTarget && *atTarget != r.before;
+    return made || !r.trashed.isEmpty() ? Undo::Changed : Undo::NotDone;
 }
 
 // What the recorded change did to one file, as far as can be seen now.
@@ -76,6 +79,13 @@ ChangeReport undoLastChange(FileSystem& fs, Progress& progress, Journal& journal
     const JournalState state = journal.load();
     if (!state.present) { // nothing to undo: nothing to say
         report.end = ChangeEnd::NothingChanged;
+        return report;
+    }
+    // Moved or removed, the folder's files are not where the record says: nothing is taken
+    // for changed, and the record stays for when the folder is back.
+    if (!state.folder.isEmpty() && !fs.identify(state.folder)) {
+        report.end = ChangeEnd::FolderGone;
+        report.folder = state.folder;
         return report;
     }
     try {

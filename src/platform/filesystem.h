@@ -31,7 +31,7 @@ public:
                    const std::optional<FileId>& replacing) override;
     QString copy(const QString& from, const QString& to, const std::optional<FileId>& replacing,
                  Progress& progress = noProgress()) override;
-    std::optional<FileId> identify(const QString& path) override;
+    std::optional<FileId> identify(const QString& path, Links links = Links::Own) override;
     void remove(const QString& path) override;
     void untrash(const QString& trashed, const QString& to) override;
 };

@@ -67,9 +67,11 @@ QString NativeFileSystem::copy(const QString& from, const QString& to,
     return copyFile(from, to, replacing, progress);
 }
 
-std::optional<FileId> NativeFileSystem::identify(const QString& path) {
+std::optional<FileId> NativeFileSystem::identify(const QString& path, Links links) {
     struct stat st;
-    if (::lstat(native(path).constData(), &st) != 0) return std::nullopt;
+    const QByteArray p = native(path);
+    if ((links == Links::Own ? ::lstat(p.constData(), &st) : ::stat(p.constData(), &st)) != 0)
+        return std::nullopt;
     return idOf(st);
 }
 

@@ -245,6 +245,11 @@ bool FileJournal::replaced(qint64 index, const QString& trashed) {
     return append(record, out.at() - record.constData());
 }
 
+void FileJournal::abandon(const Failure& why) {
+    fail(why.number);
+    problem_ = QStringLiteral("the journal %1 is not kept: %2").arg(path_, why.description);
+}
+
 bool FileJournal::finish() {
     if (!running()) return false;
     QByteArray record(frame, Qt::Uninitialized);

@@ -44,6 +44,7 @@ public:
     bool intend(const QList<JournalRecord>& next, bool lastPart = true) override;
     bool intend(const std::vector<NameRecord>& next, bool lastPart = true) override;
     bool replaced(qint64 index, const QString& trashed) override;
+    void abandon(const Failure& why) override;
     bool finish() override;
     JournalState load() override;
     void discard() override;

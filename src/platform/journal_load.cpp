@@ -151,6 +151,7 @@ std::optional<JournalState> readRecords(const QByteArray& data) {
     }
     if (!r.begun) return std::nullopt;
     r.state.present = true;
+    r.state.folder = QFile::decodeName(r.folder);
     return std::move(r.state);
 }
 

@@ -16,9 +16,10 @@ int OpenFolder::renameIn(qsizetype i, const char* to) const {
     return ::renameat2(fd, name(i), fd, to, RENAME_NOREPLACE) == 0 ? 0 : errno;
 }
 
-std::optional<FileId> OpenFolder::identifyIn(const char* name) const {
+std::optional<FileId> OpenFolder::identifyIn(const char* name, Links links) const {
     struct stat st;
-    if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+    if (::fstatat(fd, name, &st, links == Links::Own ? AT_SYMLINK_NOFOLLOW : 0) != 0)
+        return std::nullopt;
     return idOf(st);
 }
 

@@ -26,7 +26,8 @@ inline QByteArray native(const QString& path) {
 inline FileId idOf(const struct stat& st) {
     return {static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino),
             static_cast<qint64>(st.st_size),
-            static_cast<qint64>(st.st_mtim.tv_sec) * nsPerSecond + st.st_mtim.tv_nsec};
+            static_cast<qint64>(st.st_mtim.tv_sec) * nsPerSecond + st.st_mtim.tv_nsec,
+            static_cast<qint64>(st.st_ctim.tv_sec) * nsPerSecond + st.st_ctim.tv_nsec};
 }
 
 // Writes all n bytes at p to fd, again after a signal or a short write: false with errno set
