@@ -20,9 +20,7 @@
 #include <cstdarg>
 #include <fcntl.h>
 #include <functional>
-#include <linux/fs.h>
 #include <optional>
-#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -804,23 +802,15 @@ void tst_filesystem::trashRefusals() {
     write(base + "/sub/a.md", "target");
     const QString d = (fuse ? fuse->path : base) + "/sub/";
     if (full) full->fill();
-    bool frozen = false;
-    const auto freeze = [&](bool on) { // which even root cannot add to
-        const int fd = ::open(QFile::encodeName(trash + "/info"), O_RDONLY | O_DIRECTORY);
-        int flags = 0;
-        frozen = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-                 ::ioctl(fd, FS_IOC_SETFLAGS,
-                         &(flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL)) == 0;
-        if (fd >= 0) ::close(fd);
-    };
+    bool frozen = false; // which even root cannot add to
     auto thaw = qScopeGuard([&] {
-        if (frozen) freeze(false);
+        if (frozen) setImmutable(trash + "/info", false);
     });
     if (fault == "immutable") {
         QDir().mkpath(trash + "/files");
         QDir().mkpath(trash + "/info");
-        freeze(true);
-        if (!frozen) MORVANE_SKIP("making a folder immutable needs root and ext4");
+        if (!(frozen = setImmutable(trash + "/info", true)))
+            MORVANE_SKIP("making a folder immutable needs root and ext4");
     }
     const QStringList files = entries(trash + "/files"), infos = entries(trash + "/info");
     // In a child, in a folder of its own: a hang meets its alarm, and whatever it makes in
