@@ -3,7 +3,10 @@
 // fails the reads of files called NAME; --casefold looks names up ignoring ASCII case but keeps
 // their spelling, as FAT and NTFS do; --rename-delay-ms=N slows every rename, as a slow share
 // does; --own-inodes lists inode numbers of its own, not those a status call shows, as some
-// FUSE file systems and overlays do. Runs in the foreground, single-threaded, until unmounted.
+// FUSE file systems and overlays do; --fail-in=FOLDER:N fails with errno N every new entry in
+// FOLDER (a path of the mount, such as /.Trash-0/info): a file or folder made there, or one
+// moved there, as a failing or refusing disk does. Runs in the foreground, single-threaded,
+// until unmounted.
 #define _GNU_SOURCE
 #define FUSE_USE_VERSION 31
 
@@ -23,6 +26,8 @@
 static char backing[PATH_MAX];
 static int chmodErrno, utimensErrno, casefold, renameDelayMs, ownInodes;
 static const char* eioName;
+static char failIn[PATH_MAX];
+static int failInErrno;
 
 // fh holds the descriptor in its low 32 bits, and this bit for a file whose reads fail.
 #define EIO_FLAG (1ULL << 32)
@@ -66,6 +71,13 @@ static int resolve(const char* path, char out[PATH_MAX]) {
     return 1;
 }
 
+// Whether a new entry at path (of the mount) is to fail: its folder is the --fail-in one.
+static int refused(const char* path) {
+    const char* name = strrchr(path, '/');
+    const size_t folder = name == path ? 1 : (size_t)(name - path); // "/" keeps its slash
+    return failInErrno && strlen(failIn) == folder && strncmp(path, failIn, folder) == 0;
+}
+
 #define RESOLVE(var, path)                                                                         \
     char var[PATH_MAX];                                                                            \
     if (!resolve(path, var)) return -ENAMETOOLONG
@@ -103,12 +115,14 @@ PASS(utimens, (const char* path, const struct timespec tv[2], Fi* fi),
                   : ok(fi ? futimens(FD(fi), tv) : utimensat(AT_FDCWD, p, tv, AT_SYMLINK_NOFOLLOW)))
 PASS(open, (const char* path, Fi* fi), openedAs(open(p, fi->flags), p, fi))
 PASS(create, (const char* path, mode_t mode, Fi* fi),
-     openedAs(open(p, fi->flags | O_CREAT, mode), p, fi))
+     refused(path) ? -failInErrno : openedAs(open(p, fi->flags | O_CREAT, mode), p, fi))
 PASS(unlink, (const char* path), ok(unlink(p)))
-PASS(mkdir, (const char* path, mode_t mode), ok(mkdir(p, mode)))
+PASS(mkdir, (const char* path, mode_t mode), refused(path) ? -failInErrno : ok(mkdir(p, mode)))
 PASS(rmdir, (const char* path), ok(rmdir(p)))
-PASS(mknod, (const char* path, mode_t mode, dev_t dev), ok(mknod(p, mode, dev)))
-PASS(symlink, (const char* target, const char* path), ok(symlink(target, p)))
+PASS(mknod, (const char* path, mode_t mode, dev_t dev),
+     refused(path) ? -failInErrno : ok(mknod(p, mode, dev)))
+PASS(symlink, (const char* target, const char* path),
+     refused(path) ? -failInErrno : ok(symlink(target, p)))
 PASS(statfs, (const char* path, struct statvfs* st), ok(statvfs(p, st)))
 
 static int fs_readlink(const char* path, char* buf, size_t size) {
@@ -120,6 +134,7 @@ static int fs_readlink(const char* path, char* buf, size_t size) {
 }
 
 static int fs_link(const char* from, const char* to) {
+    if (refused(to)) return -failInErrno;
     RESOLVE(f, from);
     RESOLVE(t, to);
     return ok(link(f, t));
@@ -127,6 +142,7 @@ static int fs_link(const char* from, const char* to) {
 
 static int fs_rename(const char* from, const char* to, unsigned int flags) {
     if (renameDelayMs) usleep((useconds_t)renameDelayMs * 1000);
+    if (refused(to)) return -failInErrno;
     RESOLVE(f, from);
     RESOLVE(t, to);
     const char* wanted = strrchr(to, '/') + 1;
@@ -177,26 +193,29 @@ static const struct fuse_operations ops = {
     OP(chmod), OP(chown),   OP(utimens), OP(statfs)};
 
 int main(int argc, char* argv[]) {
-    // The numbers are errno values, or milliseconds for the delay; no fault takes 0.
-    static const struct option options[] = {{"chmod-errno", 1, 0, 1},
-                                            {"utimens-errno", 1, 0, 2},
-                                            {"rename-delay-ms", 1, 0, 3},
-                                            {"eio", 1, 0, 'e'},
-                                            {"casefold", 0, &casefold, 1},
-                                            {"own-inodes", 0, &ownInodes, 1},
-                                            {0}};
+    // The numbers are errno values, or milliseconds for the delay; no fault takes 0. A --fail-in
+    // folder is the text before the last colon.
+    static const struct option options[] = {
+        {"chmod-errno", 1, 0, 1},         {"utimens-errno", 1, 0, 2},
+        {"rename-delay-ms", 1, 0, 3},     {"eio", 1, 0, 'e'},
+        {"fail-in", 1, 0, 'f'},           {"casefold", 0, &casefold, 1},
+        {"own-inodes", 0, &ownInodes, 1}, {0}};
     int* numbers[] = {NULL, &chmodErrno, &utimensErrno, &renameDelayMs};
     for (int o; (o = getopt_long(argc, argv, "", options, NULL)) != -1;) {
+        const char* colon = o == 'f' ? strrchr(optarg, ':') : NULL;
         if (o == 'e')
             eioName = optarg;
-        else if (o == '?' || (o && (*numbers[o] = atoi(optarg)) <= 0)) {
+        else if (colon && colon - optarg < PATH_MAX && (failInErrno = atoi(colon + 1)) > 0)
+            memcpy(failIn, optarg, (size_t)(colon - optarg));
+        else if (o == 'f' || o == '?' || (o && (*numbers[o] = atoi(optarg)) <= 0)) {
             fprintf(stderr, "faultfs: bad option %s\n", argv[optind - 1]);
             return 2;
         }
     }
     if (argc - optind != 2 || !realpath(argv[optind], backing)) {
         fprintf(stderr, "usage: faultfs [--chmod-errno=N] [--utimens-errno=N] [--eio=NAME] "
-                        "[--casefold] [--rename-delay-ms=N] [--own-inodes] BACKING MOUNTPOINT\n");
+                        "[--casefold] [--rename-delay-ms=N] [--own-inodes] [--fail-in=FOLDER:N] "
+                        "BACKING MOUNTPOINT\n");
         return 2;
     }
     if (strcmp(backing, "/") == 0) backing[0] = '\0'; // paths of the mount already begin with "/"

@@ -7,7 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <functional>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,6 +24,19 @@ inline void write(const QString& path, const QByteArray& content) {
 inline QByteArray read(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Sets or clears the immutable flag of the file or folder at path, which then even root cannot
+// change, rename or add to (ext4 and a few others; root only): whether it took.
+inline bool setImmutable(const QString& path, bool on) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    int flags = 0;
+    const bool set =
+        fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+        ::ioctl(fd, FS_IOC_SETFLAGS,
+                &(flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL)) == 0;
+    if (fd >= 0) ::close(fd);
+    return set;
 }
 
 // The Trash and the journal of the tests' own, never the user's, however a test is run.

@@ -26,8 +26,6 @@
 #include <QTimer>
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 
 using namespace morvane;
@@ -868,14 +866,7 @@ void tst_extensionchange::undo() {
         QCOMPARE(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
     }
     const auto immutable = [&](bool on) { // which the system refuses to rename, even for root
-        const int fd = ::open(QFile::encodeName(d + meanwhile.section(' ', 1)), O_RDONLY);
-        int flags = 0;
-        const bool set =
-            fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-            ::ioctl(fd, FS_IOC_SETFLAGS,
-                    &(flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL)) == 0;
-        if (fd >= 0) ::close(fd);
-        return set;
+        return setImmutable(d + meanwhile.section(' ', 1), on);
     };
     if (meanwhile == "Trash emptied") {
         const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/";

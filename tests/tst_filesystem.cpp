@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,6 +20,7 @@
 #include <cstdarg>
 #include <fcntl.h>
 #include <functional>
+#include <optional>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -157,6 +160,10 @@ private slots:
     void folderCopyWithoutUnnamedFiles();
     void caseOnlyChange_data();
     void caseOnlyChange();
+    void replacedFileInTheTrash_data();
+    void replacedFileInTheTrash();
+    void trashRefusals_data();
+    void trashRefusals();
     void cleanup() {
         beforeMove = nullptr;
         nextUnlinkFails = 0;
@@ -655,6 +662,175 @@ void tst_filesystem::caseOnlyChange() {
     const QStringList left = state(disk.path);
     QCOMPARE(left.size(), 1);
     QVERIFY2(left[0].startsWith("x.TXT.") && left[0].endsWith("=one file"), qPrintable(left[0]));
+}
+
+void tst_filesystem::replacedFileInTheTrash_data() {
+    QTest::addColumn<bool>("copy");
+    QTest::addColumn<bool>("ownMount"); // the folder is on a small disk of its own
+    QTest::addColumn<bool>("taken");    // the Trash already holds an a.md
+    QTest::addColumn<QString>("name");  // of the replaced file in the Trash
+    QTest::addColumn<QString>("path");  // its Path= line; "{tmp}" is the real temporary folder
+    QTest::newRow("rename") << false << false << false << "a.md"
+                            << "{tmp}/a%20b%25/a.md";
+    QTest::newRow("copy") << true << false << false << "a.md"
+                          << "{tmp}/a%20b%25/a.md";
+    QTest::newRow("a name taken in the Trash") << false << false << true << "a.md.2"
+                                               << "{tmp}/a%20b%25/a.md";
+    // The Trash of a mount names the place from the mount's top, so that it still holds when
+    // the disk is mounted elsewhere.
+    QTest::newRow("a mount of its own") << false << true << false << "a.md"
+                                        << "a%20b%25/a.md";
+}
+
+// The replaced file goes to the Trash under its own name, with its own place on record, and
+// nothing else is left anywhere.
+void tst_filesystem::replacedFileInTheTrash() {
+    QFETCH(bool, copy);
+    QFETCH(bool, ownMount);
+    QFETCH(bool, taken);
+    QFETCH(QString, name);
+    QFETCH(QString, path);
+    QTemporaryDir tmp;
+    std::optional<SmallDisk> disk;
+    if (ownMount) {
+        disk.emplace(tmp.path() + "/disk", "1m");
+        if (!disk->mounted) MORVANE_SKIP("mounting a tmpfs is refused here (needs root)");
+    }
+    // A data folder of this test's own, so that the names in its Trash are known.
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(tmp.path() + "/data"));
+    const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", dataHome); });
+    const QString base = disk ? disk->path : tmp.path(), d = base + "/a b%/";
+    const QString trash = disk ? QStringLiteral("%1/.Trash-%2").arg(base).arg(::getuid())
+                               : tmp.path() + "/data/Trash";
+    QDir().mkpath(d);
+    QDir().mkpath(trash + "/files");
+    QDir().mkpath(trash + "/info");
+    if (taken) {
+        write(trash + "/files/a.md", "older");
+        write(trash + "/info/a.md.trashinfo", "older");
+    }
+    const QStringList files = entries(trash + "/files"), infos = entries(trash + "/info"),
+                      here = entries(QDir::currentPath());
+    write(d + "a.txt", "source");
+    write(d + "a.md", "target");
+    NativeFileSystem fs;
+    ScriptedBox box;
+    QCOMPARE(changeAndReport({d + "a.txt", "txt", "md", false, copy}, fs, box),
+             ChangeEnd::Completed);
+    QCOMPARE(state(d),
+             copy ? QStringList({"a.md=source", "a.txt=source"}) : QStringList{"a.md=source"});
+    QCOMPARE(read(trash + "/files/" + name), QByteArray("target"));
+    const QStringList info =
+        QString::fromUtf8(read(trash + "/info/" + name + ".trashinfo")).split('\n');
+    QCOMPARE(info.value(0), QString("[Trash Info]"));
+    QCOMPARE(info.value(1),
+             "Path=" + path.replace("{tmp}", QFileInfo(tmp.path()).canonicalFilePath()));
+    QVERIFY2(QRegularExpression("^DeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d$")
+                 .match(info.value(2))
+                 .hasMatch(),
+             qPrintable(info.value(2)));
+    const auto with = [](QStringList names, const QString& name) {
+        names.append(name);
+        names.sort();
+        return names;
+    };
+    QCOMPARE(entries(trash + "/files"), with(files, name));
+    QCOMPARE(entries(trash + "/info"), with(infos, name + ".trashinfo"));
+    QCOMPARE(entries(QDir::currentPath()), here);
+    if (disk)
+        QCOMPARE(entries(base), QStringList({".Trash-" + QString::number(::getuid()), "a b%"}));
+}
+
+void tst_filesystem::trashRefusals_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("copy");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("message"); // "{t}" is the Trash
+    const QStringList both{"a.md=target", "a.txt=source"};
+    const auto row = [](const char* name, const char* fault, bool copy, const QStringList& after,
+                        const QString& message) {
+        QTest::newRow(name) << QString(fault) << copy << after << message;
+    };
+    const QString eio = "Error 5: Input/output error (the Trash at '{t}')";
+    row("rename, the Trash's records immutable", "immutable", false, both,
+        "Error 1: Operation not permitted (the Trash at '{t}')");
+    row("copy, the Trash's records immutable", "immutable", true, both,
+        "Error 1: Operation not permitted (the Trash at '{t}')");
+    row("rename, the Trash's records failing", "--fail-in=/.Trash-{uid}/info:5", false, both, eio);
+    row("copy, the Trash's records failing", "--fail-in=/.Trash-{uid}/info:5", true, both, eio);
+    row("rename, the move into the Trash failing", "--fail-in=/.Trash-{uid}/files:5", false, both,
+        eio);
+    row("rename, the move into the Trash refused", "--fail-in=/.Trash-{uid}/files:18", false, both,
+        "Error 18: Invalid cross-device link (the Trash at '{t}')");
+    row("rename on a full disk", "full", false, both,
+        "Error 28: No space left on device (the Trash at '{t}')");
+    row("rename, the data folder under a file", "data under a file", false, both,
+        "Error 20: Not a directory (the Trash at '{t}')");
+    // The one case where the file is replaced outright: the mount has no room for a Trash.
+    row("rename, a mount that refuses a Trash", "--fail-in=/:13", false, {"a.md=source"}, complete);
+}
+
+// A Trash that does not take the replaced file ends the change with its error, both files
+// under their own names, and leaves nothing behind; a run that hangs meets the watchdog.
+void tst_filesystem::trashRefusals() {
+    QFETCH(QString, fault);
+    QFETCH(bool, copy);
+    QFETCH(QString, message);
+    QTemporaryDir tmp;
+    const QString uid = QString::number(::getuid());
+    std::optional<FaultDisk> fuse;
+    std::optional<SmallDisk> full;
+    QString base = tmp.path(), trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash";
+    if (fault.startsWith("--")) {
+        fuse.emplace(tmp.path(), QStringList{QString(fault).replace("{uid}", uid)});
+        if (!fuse->mounted) MORVANE_SKIP(qPrintable(fuse->why));
+        base = fuse->backing; // the mount may refuse to make the folder
+        trash = fuse->path + "/.Trash-" + uid;
+    } else if (fault == "full") {
+        full.emplace(tmp.path() + "/disk", "256k");
+        if (!full->mounted) MORVANE_SKIP("mounting a small tmpfs is refused here (needs root)");
+        base = trash = full->path;
+        trash += "/.Trash-" + uid;
+    } else if (fault == "data under a file") {
+        write(tmp.path() + "/file", "a file");
+        trash = tmp.path() + "/file/data/Trash";
+    }
+    QDir().mkpath(base + "/sub");
+    QDir().mkpath(tmp.path() + "/cwd");
+    write(base + "/sub/a.txt", "source");
+    write(base + "/sub/a.md", "target");
+    const QString d = (fuse ? fuse->path : base) + "/sub/";
+    if (full) full->fill();
+    bool frozen = false; // which even root cannot add to
+    auto thaw = qScopeGuard([&] {
+        if (frozen) setImmutable(trash + "/info", false);
+    });
+    if (fault == "immutable") {
+        QDir().mkpath(trash + "/files");
+        QDir().mkpath(trash + "/info");
+        if (!(frozen = setImmutable(trash + "/info", true)))
+            MORVANE_SKIP("making a folder immutable needs root and ext4");
+    }
+    const QStringList files = entries(trash + "/files"), infos = entries(trash + "/info");
+    // In a child, in a folder of its own: a hang meets its alarm, and whatever it makes in
+    // its current folder shows.
+    const int code = exitCodeOf([&] {
+        if (::chdir(QFile::encodeName(tmp.path() + "/cwd").constData()) != 0) return 2;
+        if (fault == "data under a file")
+            qputenv("XDG_DATA_HOME", QFile::encodeName(tmp.path() + "/file/data"));
+        NativeFileSystem fs;
+        ScriptedBox box;
+        changeAndReport({d + "a.txt", "txt", "md", false, copy}, fs, box);
+        write(tmp.path() + "/message", box.texts().value(box.texts().size() - 1).toUtf8());
+        return 0;
+    });
+    QCOMPARE(code, 0); // -1: it never ended
+    QTEST(state(d), "after");
+    QCOMPARE(QString::fromUtf8(read(tmp.path() + "/message")), message.replace("{t}", trash));
+    QCOMPARE(entries(trash + "/files"), files);
+    QCOMPARE(entries(trash + "/info"), infos);
+    QCOMPARE(entries(tmp.path() + "/cwd"), QStringList());
 }
 
 QTEST_GUILESS_MAIN(tst_filesystem)

@@ -50,7 +50,8 @@ public:
     // Moves from to to. Without `replacing` an existing target is never replaced; with it,
     // exactly that entry is replaced, in one step, or nothing happens; a target gone
     // meanwhile is nothing to replace. The replaced file goes to the Trash: returns where,
-    // or the empty text when nothing was replaced or no Trash could take it. Throws Failure.
+    // or the empty text when nothing was replaced or its mount has no Trash. Throws Failure,
+    // also where the Trash does not take it, and then both files are as they were.
     virtual QString rename(const QString& from, const QString& to,
                            const std::optional<FileId>& replacing) = 0;
     // Copies from to to through a temporary file, keeping permissions and modification

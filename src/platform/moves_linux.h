@@ -1,5 +1,6 @@
 #pragma once
 
+#include "failure.h"
 #include "fileid.h"
 
 #include <QByteArray>
@@ -12,6 +13,9 @@ namespace morvane::posix {
 // Moves from to to unless to exists; 0 or the errno.
 int moveNoReplace(const QByteArray& from, const QByteArray& to);
 
+// The same for entry `from` of folder dir (a descriptor, or AT_FDCWD with a whole path).
+int moveNoReplaceAt(int dir, const char* from, const QByteArray& to);
+
 // The same, throwing the refusal as a Failure.
 void renameNoReplace(const QByteArray& from, const QByteArray& to);
 
@@ -19,12 +23,16 @@ void renameNoReplace(const QByteArray& from, const QByteArray& to);
 // one, or the errno of the status call.
 int checkAsked(const QByteArray& path, const FileId& asked);
 
-// Throws err as a Failure; ECANCELED as the target having changed after the question.
+// err as a Failure; ECANCELED as the target having changed after the question.
+Failure askedFailure(int err, const QString& target);
+
+// Throws askedFailure(err, target).
 [[noreturn]] void failAsked(int err, const QString& target);
 
 // Moves from onto to, replacing exactly the entry the user was asked about, which goes to
-// the Trash (or is deleted where there is none); returns where it went. A target gone
-// meanwhile is nothing to replace.
+// the Trash (or is deleted where the mount has none); returns where it went. A target gone
+// meanwhile is nothing to replace. A Trash that does not take it throws its Failure, both
+// files left under their own names.
 QString replaceAsked(const QByteArray& from, const QString& to, const FileId& asked);
 
 // Moves from to to, names of one entry that differ only in case, through a temporary name.

@@ -6,8 +6,12 @@
 
 namespace morvane::posix {
 
+Failure systemFailure(int err) {
+    return {err, QString::fromLocal8Bit(std::strerror(err))};
+}
+
 void fail(int err) {
-    throw Failure{err, QString::fromLocal8Bit(std::strerror(err))};
+    throw systemFailure(err);
 }
 
 bool writeAll(int fd, const char* p, qsizetype n) {

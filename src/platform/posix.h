@@ -16,7 +16,10 @@ namespace morvane::posix {
 
 constexpr qint64 nsPerSecond = 1000000000;
 
-// Throws errno value err as a Failure, with the system's text for it.
+// errno value err as a Failure, with the system's text for it.
+Failure systemFailure(int err);
+
+// Throws systemFailure(err).
 [[noreturn]] void fail(int err);
 
 inline QByteArray native(const QString& path) {
