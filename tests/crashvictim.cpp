@@ -1,7 +1,11 @@
 // The program tst_crash kills: one folder run of the Change button over an existing folder,
 // every text file to md (or a copy of each), with its journal, and nothing else.
 //
-//   crashvictim DIR [--copy] [--journal J]
+//   crashvictim DIR [--copy] [--journal J] [--undo]
+//
+// --undo undoes the change once it is done. With MORVANE_KILL_AT=N in its environment it
+// kills itself with SIGKILL just after its Nth step on the disk (a rename, link or unlink),
+// so that a crash can be had at every step of a change and of its undo.
 //
 // Prints "started" just before the run and "finished in S s: <closing message>" after;
 // exits 0 when the run completed without a question.
@@ -15,11 +19,48 @@
 #include <QFile>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <memory>
 #include <string>
+
+// Every step on the disk is counted; the Nth is the last.
+namespace {
+long stepsLeft = [] {
+    const char* n = std::getenv("MORVANE_KILL_AT");
+    return n ? std::atol(n) : 0;
+}();
+int step(int result) {
+    if (stepsLeft > 0 && --stepsLeft == 0) ::raise(SIGKILL);
+    return result;
+}
+} // namespace
+
+extern "C" {
+int __real_rename(const char*, const char*);
+int __real_renameat2(int, const char*, int, const char*, unsigned);
+int __real_linkat(int, const char*, int, const char*, int);
+int __real_unlink(const char*);
+int __real_unlinkat(int, const char*, int);
+int __wrap_rename(const char* a, const char* b) {
+    return step(__real_rename(a, b));
+}
+int __wrap_renameat2(int d, const char* a, int e, const char* b, unsigned f) {
+    return step(__real_renameat2(d, a, e, b, f));
+}
+int __wrap_linkat(int d, const char* a, int e, const char* b, int f) {
+    return step(__real_linkat(d, a, e, b, f));
+}
+int __wrap_unlink(const char* a) {
+    return step(__real_unlink(a));
+}
+int __wrap_unlinkat(int d, const char* a, int f) {
+    return step(__real_unlinkat(d, a, f));
+}
+}
 
 namespace {
 
@@ -46,10 +87,12 @@ std::string firstTextFile(const std::string& dir) {
 
 int main(int argc, char** argv) {
     std::string dir, journalPath;
-    bool copy = false;
+    bool copy = false, undo = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--copy") == 0)
             copy = true;
+        else if (std::strcmp(argv[i], "--undo") == 0)
+            undo = true;
         else if (std::strcmp(argv[i], "--journal") == 0 && i + 1 < argc)
             journalPath = argv[++i];
         else if (argv[i][0] != '-' && dir.empty())
@@ -81,6 +124,11 @@ int main(int argc, char** argv) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     morvane::giveBackFreeMemory(); // as start-up does after every run
+    if (undo && journal)           // answering Yes to any question, as asked
+        return morvane::undoAndReport(fs, box, morvane::noProgress(), *journal) ==
+                       morvane::ChangeEnd::Undone
+                   ? 0
+                   : 1;
     const QString last = box.texts().value(box.texts().size() - 1);
     std::printf("finished in %.4f s: %s\n", seconds, qPrintable(last));
     const bool ok =

@@ -5,7 +5,8 @@
 // does; --own-inodes lists inode numbers of its own, not those a status call shows, as some
 // FUSE file systems and overlays do; --fail-in=FOLDER:N fails with errno N every new entry in
 // FOLDER (a path of the mount, such as /.Trash-0/info): a file or folder made there, or one
-// moved there, as a failing or refusing disk does. Runs in the foreground, single-threaded,
+// moved there, as a failing or refusing disk does; --no-exchange refuses to exchange two names,
+// as many file systems do. Runs in the foreground, single-threaded,
 // until unmounted.
 #define _GNU_SOURCE
 #define FUSE_USE_VERSION 31
@@ -24,7 +25,7 @@
 #include <unistd.h>
 
 static char backing[PATH_MAX];
-static int chmodErrno, utimensErrno, casefold, renameDelayMs, ownInodes;
+static int chmodErrno, utimensErrno, casefold, renameDelayMs, ownInodes, noExchange;
 static const char* eioName;
 static char failIn[PATH_MAX];
 static int failInErrno;
@@ -143,6 +144,7 @@ static int fs_link(const char* from, const char* to) {
 static int fs_rename(const char* from, const char* to, unsigned int flags) {
     if (renameDelayMs) usleep((useconds_t)renameDelayMs * 1000);
     if (refused(to)) return -failInErrno;
+    if (noExchange && (flags & RENAME_EXCHANGE)) return -EINVAL;
     RESOLVE(f, from);
     RESOLVE(t, to);
     const char* wanted = strrchr(to, '/') + 1;
@@ -195,11 +197,15 @@ static const struct fuse_operations ops = {
 int main(int argc, char* argv[]) {
     // The numbers are errno values, or milliseconds for the delay; no fault takes 0. A --fail-in
     // folder is the text before the last colon.
-    static const struct option options[] = {
-        {"chmod-errno", 1, 0, 1},         {"utimens-errno", 1, 0, 2},
-        {"rename-delay-ms", 1, 0, 3},     {"eio", 1, 0, 'e'},
-        {"fail-in", 1, 0, 'f'},           {"casefold", 0, &casefold, 1},
-        {"own-inodes", 0, &ownInodes, 1}, {0}};
+    static const struct option options[] = {{"chmod-errno", 1, 0, 1},
+                                            {"utimens-errno", 1, 0, 2},
+                                            {"rename-delay-ms", 1, 0, 3},
+                                            {"eio", 1, 0, 'e'},
+                                            {"fail-in", 1, 0, 'f'},
+                                            {"casefold", 0, &casefold, 1},
+                                            {"own-inodes", 0, &ownInodes, 1},
+                                            {"no-exchange", 0, &noExchange, 1},
+                                            {0}};
     int* numbers[] = {NULL, &chmodErrno, &utimensErrno, &renameDelayMs};
     for (int o; (o = getopt_long(argc, argv, "", options, NULL)) != -1;) {
         const char* colon = o == 'f' ? strrchr(optarg, ':') : NULL;
@@ -215,6 +221,7 @@ int main(int argc, char* argv[]) {
     if (argc - optind != 2 || !realpath(argv[optind], backing)) {
         fprintf(stderr, "usage: faultfs [--chmod-errno=N] [--utimens-errno=N] [--eio=NAME] "
                         "[--casefold] [--rename-delay-ms=N] [--own-inodes] [--fail-in=FOLDER:N] "
+                        "[--no-exchange] "
                         "BACKING MOUNTPOINT\n");
         return 2;
     }

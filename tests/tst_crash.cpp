@@ -2,11 +2,16 @@
 // new one, whole, and nothing half-made where the user can see it.
 
 #include "conversation.h"
+#include "faultdisk.h"
 #include "filesystem.h"
 #include "journal.h"
 #include "rawfiles.h"
 #include "scriptedbox.h"
+#include "strictskip.h"
+#include "testfiles.h"
 
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -217,6 +222,8 @@ private slots:
     void initTestCase();
     void killedRun_data();
     void killedRun();
+    void killedAtEveryStep_data();
+    void killedAtEveryStep();
 
 private:
     QTemporaryDir root;
@@ -310,6 +317,90 @@ void tst_crash::killedRun() {
     }
     // Passing without a kill in the middle would prove nothing about a crash.
     QFAIL("could not kill the run in the middle within the attempts; every outcome seen was sound");
+}
+
+void tst_crash::killedAtEveryStep_data() {
+    QTest::addColumn<bool>("copyMode");
+    QTest::addColumn<bool>("exchange"); // without: the target goes to the Trash first
+    QTest::newRow("replacing rename") << false << true;
+    QTest::newRow("replacing copy") << true << true;
+    QTest::newRow("replacing rename, no exchange") << false << false;
+    QTest::newRow("replacing copy, no exchange") << true << false;
+}
+
+// A replacement and its undo, killed after each of their steps on the disk in turn, then the
+// next start's recovery: both files under their own names with their own bytes, nothing
+// stray in the folder or the Trash, and the question asked exactly when a file was touched.
+void tst_crash::killedAtEveryStep() {
+    QFETCH(bool, copyMode);
+    QFETCH(bool, exchange);
+    QTemporaryDir tmp;
+    std::optional<FaultDisk> disk;
+    if (!exchange) {
+        disk.emplace(tmp.path(), QStringList{"--no-exchange"});
+        if (!disk->mounted) MORVANE_SKIP(qPrintable(disk->why));
+    }
+    const QString base = disk ? disk->path : tmp.path();
+    const QString data = tmp.path() + "/data";
+    const auto contents = [](const QString& dir) {
+        QStringList out;
+        for (const QFileInfo& f : QDir(dir).entryInfoList(
+                 QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
+            out.append(f.fileName() + '=' + QString::fromUtf8(read(f.filePath())));
+        return out;
+    };
+    const auto trashed = [&] {
+        QStringList all;
+        for (const QString& trash :
+             {data + "/Trash", base + "/.Trash-" + QString::number(::getuid())})
+            all += contents(trash + "/files") + contents(trash + "/info");
+        return all;
+    };
+    const QStringList before{"a.md=OLD", "a.txt=NEW"};
+    for (int n = 1;; ++n) {
+        QVERIFY2(n < 100, "the run never came to its end");
+        const QString d = base + QString("/run%1").arg(n), journal = d + ".journal";
+        QVERIFY(QDir().mkpath(d));
+        write(d + "/a.txt", "NEW");
+        write(d + "/a.md", "OLD");
+        QProcess victim;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("MORVANE_KILL_AT", QString::number(n));
+        env.insert("XDG_DATA_HOME", data);
+        victim.setProcessEnvironment(env);
+        QStringList args{d, "--journal", journal, "--undo"};
+        if (copyMode) args << "--copy";
+        victim.start(MORVANE_CRASHVICTIM, args);
+        QVERIFY(victim.waitForFinished(60000));
+        const QString at = QString("killed after step %1").arg(n);
+        if (victim.exitStatus() == QProcess::NormalExit) { // past the last step
+            QCOMPARE(victim.exitCode(), 0);
+            QCOMPARE(contents(d), before);
+            QCOMPARE(trashed(), QStringList());
+            QVERIFY2(n > 4, "too few steps to be a replacement and its undo");
+            return;
+        }
+        // The next start: an interrupted change is offered for undoing where it touched a
+        // file; an ended one is undone as Ctrl+Z would.
+        FileJournal found(journal);
+        const JournalState state = found.load();
+        NativeFileSystem fs;
+        ScriptedBox box;
+        if (state.present && !state.finished) {
+            const qint64 changed = changedFiles(state, fs);
+            // A copy on its way is no file of the user's touched.
+            const QStringList files = contents(d).filter(QRegularExpression("^a\\.(md|txt)="));
+            QVERIFY2((changed > 0) == (files != before), qPrintable(at));
+            if (changed > 0)
+                undoAndReport(fs, box, noProgress(), found);
+            else
+                forgetChange(state, fs, found);
+        } else if (state.present) {
+            undoAndReport(fs, box, noProgress(), found);
+        }
+        QVERIFY2(contents(d) == before, qPrintable(at + ": " + contents(d).join(", ")));
+        QVERIFY2(trashed().isEmpty(), qPrintable(at + ": " + trashed().join(", ")));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_crash)

@@ -573,10 +573,10 @@ void tst_extensionchange::cancelled() {
 
 // Every rename takes a while, as on a slow network share.
 struct SlowFileSystem : NativeFileSystem {
-    QString rename(const QString& from, const QString& to,
-                   const std::optional<FileId>& replacing) override {
+    QString rename(const QString& from, const QString& to, const std::optional<FileId>& replacing,
+                   const NoteReplacement& note) override {
         QThread::msleep(20);
-        return NativeFileSystem::rename(from, to, replacing);
+        return NativeFileSystem::rename(from, to, replacing, note);
     }
     int renameIn(const FolderFiles& files, qsizetype i, const char* to) override {
         QThread::msleep(20);

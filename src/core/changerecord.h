@@ -18,6 +18,9 @@ public:
     void intend(const std::vector<NameRecord>& next, bool lastPart) {
         keep(on() && journal_->intend(next, lastPart));
     }
+    void replacing(qint64 index, const Replacement& replacement) {
+        keep(on() && journal_->replacing(index, replacement));
+    }
     void replaced(qint64 index, const QString& trashed) {
         keep(on() && journal_->replaced(index, trashed));
     }

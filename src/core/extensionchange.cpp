@@ -208,7 +208,8 @@ private:
         const QString target = plan_.targetPathOf(i);
         const std::optional<FileId> existing = fs_.probe(target);
         if (existing && !box_.askOverwrite(target)) return r_.allInFolder;
-        const std::optional<QString> trashed = changeOne(source, target, existing);
+        const NoteReplacement note = [this, i](const Replacement& r) { record_.replacing(i, r); };
+        const std::optional<QString> trashed = changeOne(source, target, existing, note);
         renamed += countsRenames_;
         touched += trashed.has_value();
         if (trashed && !trashed->isEmpty()) record_.replaced(i, *trashed);
@@ -220,13 +221,14 @@ private:
     // on a case-insensitive mount) would destroy the file. A link to the source is another
     // entry: it becomes a real copy.
     std::optional<QString> changeOne(const QString& source, const QString& target,
-                                     const std::optional<FileId>& existing) {
+                                     const std::optional<FileId>& existing,
+                                     const NoteReplacement& note) {
         if (r_.leaveCopy) {
             if (fs_.sameEntry(source, target)) return std::nullopt;
-            return fs_.copy(source, target, existing, progress_);
+            return fs_.copy(source, target, existing, progress_, note);
         }
         if (source == target) return std::nullopt;
-        return fs_.rename(source, target, existing);
+        return fs_.rename(source, target, existing, note);
     }
 
     Plan& plan_;

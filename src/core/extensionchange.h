@@ -35,4 +35,8 @@ ChangeReport undoLastChange(FileSystem& fs, Progress& progress, Journal& journal
 // How many files of the recorded change were changed and are still as it left them.
 qint64 changedFiles(const JournalState& state, FileSystem& fs);
 
+// Forgets the recorded change, its files kept as they are; what a replacement had made before
+// its first step (a copy aside, a place in the Trash) goes with it.
+void forgetChange(const JournalState& state, FileSystem& fs, Journal& journal);
+
 } // namespace morvane

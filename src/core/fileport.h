@@ -4,6 +4,7 @@
 #include "fileid.h"
 #include "folderfiles.h"
 #include "progress.h"
+#include "replacement.h"
 
 #include <QString>
 #include <memory>
@@ -51,21 +52,27 @@ public:
     // exactly that entry is replaced, in one step, or nothing happens; a target gone
     // meanwhile is nothing to replace. The replaced file goes to the Trash: returns where,
     // or the empty text when nothing was replaced or its mount has no Trash. Throws Failure,
-    // also where the Trash does not take it, and then both files are as they were.
+    // also where the Trash does not take it, and then both files are as they were. `note`
+    // hears of a replacement before its first step.
     virtual QString rename(const QString& from, const QString& to,
-                           const std::optional<FileId>& replacing) = 0;
+                           const std::optional<FileId>& replacing,
+                           const NoteReplacement& note = {}) = 0;
     // Copies from to to through a temporary file, keeping permissions and modification
-    // time; `replacing` and the result as for rename. Throws Failure, or Cancelled with the
-    // target as it was.
+    // time; `replacing`, `note` and the result as for rename. Throws Failure, or Cancelled
+    // with the target as it was.
     virtual QString copy(const QString& from, const QString& to,
-                         const std::optional<FileId>& replacing,
-                         Progress& progress = noProgress()) = 0;
+                         const std::optional<FileId>& replacing, Progress& progress = noProgress(),
+                         const NoteReplacement& note = {}) = 0;
+    // Swaps the two entries in one step. Throws Failure.
+    virtual void exchange(const QString& a, const QString& b) = 0;
     // The identity of the entry at path (a link itself, unless followed), or nothing.
     virtual std::optional<FileId> identify(const QString& path, Links links = Links::Own) = 0;
     // Removes the one entry at path. Throws Failure.
     virtual void remove(const QString& path) = 0;
     // Puts a file back from the Trash to `to`, which must be free. Throws Failure.
     virtual void untrash(const QString& trashed, const QString& to) = 0;
+    // Forgets a place reserved in the Trash for a file that never went there.
+    virtual void releaseTrash(const QString& trashed) = 0;
 };
 
 } // namespace morvane

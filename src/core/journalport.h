@@ -2,6 +2,7 @@
 
 #include "failure.h"
 #include "fileid.h"
+#include "replacement.h"
 
 #include <QList>
 #include <QString>
@@ -18,6 +19,7 @@ struct JournalRecord {
     KnownId id;      // the source before the change (a rename keeps it; a copy keeps size and time)
     QString trashed; // where the file it replaced went; empty when it replaced none
     FileId before;   // a copy's target before the change (all zero: there was none)
+    std::optional<Replacement> replacing; // the file it replaced, noted before it was
 };
 
 // One file of a folder run as it goes on record: bare names in the run's folder, as the
@@ -51,6 +53,9 @@ public:
     virtual bool intend(const QList<JournalRecord>& next, bool lastPart = true) = 0;
     // The same, for files of the folder given to begin().
     virtual bool intend(const std::vector<NameRecord>& next, bool lastPart = true) = 0;
+    // The index-th intended file is about to replace a file, as noted; on the disk before the
+    // first step.
+    virtual bool replacing(qint64 index, const Replacement& replacement) = 0;
     // The index-th intended file replaced a file that is now at `trashed`.
     virtual bool replaced(qint64 index, const QString& trashed) = 0;
     // The running change goes on without a record, for `why`: the record goes, as for a

@@ -1,33 +1,32 @@
 #include "extensionchange.h"
+#include "replacementundo.h"
 
 #include <cerrno>
 
 namespace morvane {
 namespace {
 
-enum class Undo { Restored, NotDone, Changed, Refused };
-
 // The files that could not be put back that the closing text names; the rest are counted.
 constexpr qsizetype refusalsNamed = 3;
 
-// What the recorded change did to one copy, as far as can be seen now. A copy keeps the size
-// and time of its original, in a file of its own. Copies are not forced to the disk one by
-// one, so after a power failure one may hold less: the time, set to the nanosecond, still
-// tells it is ours, cut short.
+// What the recorded change did to one copy, as far as can be seen now. Copies are not forced
+// to the disk one by one, so after a power failure one may hold less: the time, set to the
+// nanosecond, still tells it is ours, cut short.
 Undo copyState(const JournalRecord& r, const std::optional<FileId>& atTarget) {
-    const FileId* source = std::get_if<FileId>(&r.id);
-    const bool ours = source && atTarget && atTarget->size <= source->size &&
-                      atTarget->mtimeNs == source->mtimeNs &&
-                      !(atTarget->device == source->device && atTarget->inode == source->inode) &&
-                      *atTarget != r.before;
-    if (ours) return Undo::Restored;
+    if (isOurCopy(r, atTarget)) return Undo::Restored;
     // Not ours: not made yet, or made and changed since (edited, or replaced by another).
     const bool made = atTarget && *atTarget != r.before;
     return made || !r.trashed.isEmpty() ? Undo::Changed : Undo::NotDone;
 }
 
-// What the recorded change did to one file, as far as can be seen now.
+// What the recorded change did to one file, as far as can be seen now. A noted replacement
+// was begun once the replaced file left the target.
 Undo stateOf(const JournalRecord& r, FileSystem& fs) {
+    if (r.replacing) {
+        const ReplacedAt at = replacedFileAt(r, fs);
+        if (at == ReplacedAt::Target) return Undo::NotDone;
+        if (at != ReplacedAt::Nowhere) return Undo::Restored;
+    }
     const std::optional<FileId> atTarget = fs.identify(r.target);
     if (r.kind == JournalRecord::Copy) return copyState(r, atTarget);
     if (r.source == r.target) return Undo::NotDone;
@@ -39,9 +38,11 @@ Undo stateOf(const JournalRecord& r, FileSystem& fs) {
 // (ENOENT), or its name taken again (EEXIST), it is left, and said so; the file itself still
 // counts as restored. 0: it came back, or there was none.
 int untrashReplaced(const JournalRecord& r, FileSystem& fs) {
-    if (r.trashed.isEmpty()) return 0;
+    // Killed before the Trash was noted, its place was noted all the same.
+    const QString trashed = r.trashed.isEmpty() && r.replacing ? r.replacing->trash : r.trashed;
+    if (trashed.isEmpty()) return 0;
     try {
-        fs.untrash(r.trashed, r.target);
+        fs.untrash(trashed, r.target);
     } catch (const Failure& f) {
         if (f.number != ENOENT && f.number != EEXIST) throw;
         return f.number;
@@ -52,9 +53,11 @@ int untrashReplaced(const JournalRecord& r, FileSystem& fs) {
 // Puts one file back. Why it could not, or why the file it replaced did not come back with
 // it, is left in `why`.
 Undo undoOne(const JournalRecord& r, FileSystem& fs, Failure& why) {
-    const Undo state = stateOf(r, fs);
+    const ReplacedAt at = r.replacing ? replacedFileAt(r, fs) : ReplacedAt::Nowhere;
+    const Undo state = at == ReplacedAt::Nowhere ? stateOf(r, fs) : Undo::Restored;
     if (state != Undo::Restored) return state;
     try {
+        if (at != ReplacedAt::Nowhere) return undoReplacement(r, at, fs);
         if (r.kind == JournalRecord::Copy)
             fs.remove(r.target);
         else if (fs.sameEntry(r.target, r.source))
@@ -116,6 +119,17 @@ ChangeReport undoLastChange(FileSystem& fs, Progress& progress, Journal& journal
     if (report.refused == 0) journal.discard();
     report.end = ChangeEnd::Undone;
     return report;
+}
+
+void forgetChange(const JournalState& state, FileSystem& fs, Journal& journal) {
+    for (const JournalRecord& r : state.records) {
+        if (!r.replacing || replacedFileAt(r, fs) != ReplacedAt::Target) continue;
+        try {
+            undoReplacement(r, ReplacedAt::Target, fs);
+        } catch (const Failure&) { // left where it is: nothing of the user's is lost by it
+        }
+    }
+    journal.discard();
 }
 
 qint64 changedFiles(const JournalState& state, FileSystem& fs) {

@@ -121,13 +121,13 @@ void fillCopy(int in, const struct stat& st, int out, const QString& folder, Pro
 }
 
 QString copyFile(const QString& from, const QString& to, const std::optional<FileId>& replacing,
-                 Progress& progress) {
+                 Progress& progress, const NoteReplacement& note) {
     struct stat st;
     const int in = openSource(AT_FDCWD, native(from).constData(), st, [&] { return from; });
     auto closeIn = qScopeGuard([in] { ::close(in); });
-    TemporaryFile out(to);
+    TemporaryFile out(to, replacing, note);
     fillCopy(in, st, out.fd(), folderOfPath(to), progress);
-    return out.place(replacing);
+    return out.place(replacing, note);
 }
 
 } // namespace morvane::posix

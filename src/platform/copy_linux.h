@@ -4,6 +4,7 @@
 #include "fileid.h"
 #include "posix.h"
 #include "progress.h"
+#include "replacement.h"
 
 #include <QString>
 
@@ -42,6 +43,6 @@ void fillCopy(int in, const struct stat& st, int out, const QString& folder, Pro
 
 // Copies from to to through a temporary file, as NativeFileSystem::copy does.
 QString copyFile(const QString& from, const QString& to, const std::optional<FileId>& replacing,
-                 Progress& progress);
+                 Progress& progress, const NoteReplacement& note = {});
 
 } // namespace morvane::posix

@@ -27,13 +27,15 @@ public:
     std::unique_ptr<FolderFiles> listExtension(const QString& folder, const QString& ext,
                                                Progress& progress = noProgress()) override;
     bool sameEntry(const QString& a, const QString& b) override;
-    QString rename(const QString& from, const QString& to,
-                   const std::optional<FileId>& replacing) override;
+    QString rename(const QString& from, const QString& to, const std::optional<FileId>& replacing,
+                   const NoteReplacement& note = {}) override;
     QString copy(const QString& from, const QString& to, const std::optional<FileId>& replacing,
-                 Progress& progress = noProgress()) override;
+                 Progress& progress = noProgress(), const NoteReplacement& note = {}) override;
+    void exchange(const QString& a, const QString& b) override;
     std::optional<FileId> identify(const QString& path, Links links = Links::Own) override;
     void remove(const QString& path) override;
     void untrash(const QString& trashed, const QString& to) override;
+    void releaseTrash(const QString& trashed) override;
 };
 
 } // namespace morvane

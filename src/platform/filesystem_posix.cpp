@@ -53,9 +53,10 @@ bool NativeFileSystem::sameEntry(const QString& a, const QString& b) {
 }
 
 QString NativeFileSystem::rename(const QString& from, const QString& to,
-                                 const std::optional<FileId>& replacing) {
+                                 const std::optional<FileId>& replacing,
+                                 const NoteReplacement& note) {
     const QByteArray f = native(from), t = native(to);
-    if (replacing && !sameEntry(from, to)) return replaceAsked(f, to, *replacing);
+    if (replacing && !sameEntry(from, to)) return replaceAsked(f, to, *replacing, note);
     if (!replacing) renameNoReplace(f, t);
     if (!replacing || from == to) return {};
     renameCaseOnly(f, to);
@@ -63,8 +64,15 @@ QString NativeFileSystem::rename(const QString& from, const QString& to,
 }
 
 QString NativeFileSystem::copy(const QString& from, const QString& to,
-                               const std::optional<FileId>& replacing, Progress& progress) {
-    return copyFile(from, to, replacing, progress);
+                               const std::optional<FileId>& replacing, Progress& progress,
+                               const NoteReplacement& note) {
+    return copyFile(from, to, replacing, progress, note);
+}
+
+void NativeFileSystem::exchange(const QString& a, const QString& b) {
+    if (::renameat2(AT_FDCWD, native(a).constData(), AT_FDCWD, native(b).constData(),
+                    RENAME_EXCHANGE) != 0)
+        fail(errno);
 }
 
 std::optional<FileId> NativeFileSystem::identify(const QString& path, Links links) {
@@ -81,6 +89,12 @@ void NativeFileSystem::remove(const QString& path) {
 
 void NativeFileSystem::untrash(const QString& trashed, const QString& to) {
     if (const int err = takeBack(trashed, native(to))) fail(err);
+}
+
+void NativeFileSystem::releaseTrash(const QString& trashed) {
+    struct stat st;
+    if (::lstat(native(trashed).constData(), &st) != 0 && errno == ENOENT)
+        release(TrashSlot{trashed, trashInfoOf(trashed)});
 }
 
 } // namespace morvane

@@ -232,6 +232,22 @@ bool FileJournal::appendIntents(const QByteArray& batch, qsizetype size, qsizety
     return true;
 }
 
+bool FileJournal::replacing(qint64 index, const Replacement& r) {
+    if (!running()) return false;
+    if (index < 0 || index >= intended_) return fail(EINVAL);
+    QByteArray record(frame + numberSize + idSize + RecordWriter::pathSpace(r.aside) +
+                          RecordWriter::pathSpace(r.trash),
+                      Qt::Uninitialized);
+    RecordWriter out(record.data());
+    out.start(Replacing);
+    out.put(index);
+    out.id(r.asked);
+    out.path(absolute(r.aside), folder_);
+    out.path(r.trash, folder_);
+    if (!out.end()) return fail(ENAMETOOLONG);
+    return append(record, out.at() - record.constData());
+}
+
 bool FileJournal::replaced(qint64 index, const QString& trashed) {
     // The reader would refuse the whole journal for a file it never intended.
     if (!running()) return false;

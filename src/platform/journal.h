@@ -22,6 +22,8 @@ namespace morvane {
 //             ends with (uint32 length, bytes); then for each file its inode (uint64), how
 //             many bytes of its name the target cuts (byte), and the name (uint16 length,
 //             bytes). Target: the name less those bytes, then the common ending.
+//   Replacing: index of the intended file (int64), the identity of the file it replaces,
+//             where that file is between the two steps, its place in the Trash (may be empty)
 //   Replaced: index of the intended file (int64), where the replaced file now is
 //   Finished: nothing
 //
@@ -43,6 +45,7 @@ public:
     bool begin(const QString& folder, qint64 total) override;
     bool intend(const QList<JournalRecord>& next, bool lastPart = true) override;
     bool intend(const std::vector<NameRecord>& next, bool lastPart = true) override;
+    bool replacing(qint64 index, const Replacement& replacement) override;
     bool replaced(qint64 index, const QString& trashed) override;
     void abandon(const Failure& why) override;
     bool finish() override;

@@ -94,6 +94,15 @@ bool readReplaced(RecordReader& in, Reading& r) {
     return true;
 }
 
+bool readReplacing(RecordReader& in, Reading& r) {
+    const qint64 index = in.get<qint64>();
+    const FileId asked = readId(in);
+    const QString aside = in.path(r.folder), trash = in.path(r.folder);
+    if (index < 0 || index >= r.state.records.size() || aside.isEmpty()) return false;
+    r.state.records[index].replacing = Replacement{asked, aside, trash};
+    return true;
+}
+
 bool readFinished(Reading& r) {
     r.state.finished = true;
     return true;
@@ -111,6 +120,8 @@ bool readRecord(Type type, RecordReader& in, Reading& r, qsizetype left) {
         return readReplaced(in, r);
     case Finished:
         return readFinished(r);
+    case Replacing:
+        return readReplacing(in, r);
     }
     return false;
 }

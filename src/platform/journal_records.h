@@ -14,7 +14,14 @@
 // them. The layout is described with FileJournal.
 namespace morvane::journal {
 
-enum Type : quint8 { Begin = 1, Intent = 2, Replaced = 3, Finished = 4, Renames = 5 };
+enum Type : quint8 {
+    Begin = 1,
+    Intent = 2,
+    Replaced = 3,
+    Finished = 4,
+    Renames = 5,
+    Replacing = 6
+};
 
 inline const QByteArray header = QByteArrayLiteral("MORVANE-JOURNAL\n\x01");
 constexpr qsizetype magicSize = 16; // "MORVANE-JOURNAL\n", before the version byte

@@ -144,9 +144,11 @@ void failAsked(int err, const QString& target) {
 // Where the replaced file will go is settled first: a Trash that does not take it leaves both
 // files as they were. The two are exchanged, then what came out is checked, so nothing can
 // slip in between the check and the replacement.
-QString replaceAsked(const QByteArray& from, const QString& to, const FileId& asked) {
+QString replaceAsked(const QByteArray& from, const QString& to, const FileId& asked,
+                     const NoteReplacement& note) {
     const QByteArray target = native(to);
     Reserved trash{reserve(to)};
+    if (note) note({asked, QFile::decodeName(from), trash.slot.file});
     if (exchange(from, target) == 0) return replaceExchanged(from, target, to, asked, trash);
     if (errno == ENOENT) {
         renameNoReplace(from, target);

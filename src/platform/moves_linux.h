@@ -2,6 +2,7 @@
 
 #include "failure.h"
 #include "fileid.h"
+#include "replacement.h"
 
 #include <QByteArray>
 #include <QString>
@@ -33,7 +34,9 @@ Failure askedFailure(int err, const QString& target);
 // the Trash (or is deleted where the mount has none); returns where it went. A target gone
 // meanwhile is nothing to replace. A Trash that does not take it throws its Failure, both
 // files left under their own names.
-QString replaceAsked(const QByteArray& from, const QString& to, const FileId& asked);
+// `note` hears where each will be before the first step.
+QString replaceAsked(const QByteArray& from, const QString& to, const FileId& asked,
+                     const NoteReplacement& note);
 
 // Moves from to to, names of one entry that differ only in case, through a temporary name.
 void renameCaseOnly(const QByteArray& from, const QString& to);

@@ -41,7 +41,9 @@ int nameUnnamed(int fd, int dir, const char* name) {
     return ::linkat(AT_FDCWD, self, dir, name, AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
 }
 
-TemporaryFile::TemporaryFile(const QString& to) : to_(to) {
+TemporaryFile::TemporaryFile(const QString& to, const std::optional<FileId>& replacing,
+                             const NoteReplacement& note)
+    : to_(to), replacing_(replacing), note_(note) {
     const QString folder = folderOfPath(to);
     fd_ = ::open(folder.isEmpty() ? "." : native(folder).constData(),
                  O_TMPFILE | O_WRONLY | O_CLOEXEC, fileOnItsWay);
@@ -50,9 +52,16 @@ TemporaryFile::TemporaryFile(const QString& to) : to_(to) {
         ::close(fd_);
     else if (!unnamedRefused(errno))
         fail(errno);
-    name_ = withTemporaryName(to, [this](const QByteArray& name) {
+    nameAside([this](const QByteArray& name) {
         fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, fileOnItsWay);
         return fd_ >= 0 ? 0 : errno;
+    });
+}
+
+void TemporaryFile::nameAside(const std::function<int(const QByteArray&)>& make) {
+    name_ = withTemporaryName(to_, [&](const QByteArray& name) {
+        if (replacing_ && note_) note_({*replacing_, QFile::decodeName(name), {}});
+        return make(name);
     });
 }
 
@@ -66,7 +75,7 @@ TemporaryFile::~TemporaryFile() {
         ::unlink(name_.constData());
 }
 
-QString TemporaryFile::place(const std::optional<FileId>& replacing) {
+QString TemporaryFile::place(const std::optional<FileId>& replacing, const NoteReplacement& note) {
     const QByteArray target = native(to_);
     // The old file is given up only for a copy that is on the disk.
     if (replacing && ::fdatasync(fd_) != 0) fail(errno);
@@ -80,12 +89,12 @@ QString TemporaryFile::place(const std::optional<FileId>& replacing) {
             if (close() != 0) fail(errno);
             return {};
         }
-        name_ = withTemporaryName(to_, linkTo);
+        nameAside(linkTo);
     }
     if (close() != 0) fail(errno);
     QString trashed;
     if (replacing)
-        trashed = replaceAsked(name_, to_, *replacing);
+        trashed = replaceAsked(name_, to_, *replacing, note);
     else
         renameNoReplace(name_, target);
     name_.clear();

@@ -2,6 +2,7 @@
 
 #include "failure.h"
 #include "fileid.h"
+#include "replacement.h"
 
 #include <QByteArray>
 #include <QString>
@@ -43,7 +44,10 @@ int nameUnnamed(int fd, int dir, const char* name);
 // elsewhere it has a temporary name that is removed on every failure.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const QString& to);
+    // A file that is to replace `replacing` at `to` tells `note` of each temporary name before
+    // it is made, so that a crash leaves none unknown.
+    explicit TemporaryFile(const QString& to, const std::optional<FileId>& replacing = {},
+                           const NoteReplacement& note = {});
     ~TemporaryFile();
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -51,12 +55,17 @@ public:
 
     // Gives the file its final name: never over an existing file unless `replacing` names it.
     // Returns where the replaced file went.
-    QString place(const std::optional<FileId>& replacing);
+    QString place(const std::optional<FileId>& replacing, const NoteReplacement& note = {});
+
+    // Makes the file's temporary name with make(name), noting it first.
+    void nameAside(const std::function<int(const QByteArray&)>& make);
 
 private:
     int close();
 
     QString to_;
+    std::optional<FileId> replacing_;
+    NoteReplacement note_;
     QByteArray name_; // empty while the file has no name
     int fd_ = -1;
     struct stat own_ {};

@@ -59,13 +59,13 @@ QString realFolderOf(const QString& path) {
     return QFile::decodeName(real);
 }
 
+} // namespace
+
 QString trashInfoOf(const QString& inTrash) {
     const QString files = folderOfPath(inTrash);
     return folderOfPath(files.chopped(1)) + QStringLiteral("info/") + nameOfPath(inTrash) +
            QStringLiteral(".trashinfo");
 }
-
-} // namespace
 
 TrashSlot reserve(const QString& original) {
     const QString folder = realFolderOf(original), name = nameOfPath(original);

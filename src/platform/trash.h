@@ -26,6 +26,9 @@ TrashSlot reserve(const QString& original);
 // reserved, for release().
 int commit(const TrashSlot& slot, int dir, const char* name);
 
+// Where the Trash keeps its record of the file it holds at inTrash.
+QString trashInfoOf(const QString& inTrash);
+
 // Gives up a slot whose file never went: its record goes.
 void release(const TrashSlot& slot);
 

@@ -184,13 +184,13 @@ void frmMain::offerRecovery() {
     if (!state.present || state.finished) return;
     const qint64 changed = changedFiles(state, *services_.fs);
     if (changed == 0) {
-        journal.discard(); // the crash came before any file was touched
+        forgetChange(state, *services_.fs, journal); // the crash came before any file was touched
         return;
     }
     if (services_.box->askRecovery(changed, state.total))
         undoLastChange();
     else
-        journal.discard(); // the files stay as they are
+        forgetChange(state, *services_.fs, journal); // the files stay as they are
 }
 
 void frmMain::start(const std::function<ChangeEnd(MessageBox&, Progress&)>& job, bool undo) {

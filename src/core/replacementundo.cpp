@@ -1,0 +1,70 @@
+#include "replacementundo.h"
+
+namespace morvane {
+namespace {
+
+// Whether the file that replaced the other is at path: the source itself, or its copy.
+bool oursAt(const JournalRecord& r, const QString& path, FileSystem& fs) {
+    const std::optional<FileId> now = fs.identify(path);
+    return r.kind == JournalRecord::Copy ? isOurCopy(r, now) : isSameFile(r.id, now);
+}
+
+// A copy that had not yet taken the target's place goes.
+void removeCopyAside(const JournalRecord& r, FileSystem& fs) {
+    if (r.kind == JournalRecord::Copy && oursAt(r, r.replacing->aside, fs))
+        fs.remove(r.replacing->aside);
+}
+
+// The file that replaced the other leaves the target: a rename goes back, a copy goes.
+void clearTarget(const JournalRecord& r, FileSystem& fs) {
+    if (!oursAt(r, r.target, fs)) return; // changed since: kept, and the name stays taken
+    if (r.kind == JournalRecord::Copy)
+        fs.remove(r.target);
+    else
+        fs.rename(r.target, r.source, std::nullopt);
+}
+
+} // namespace
+
+bool isOurCopy(const JournalRecord& r, const std::optional<FileId>& now) {
+    const FileId* source = std::get_if<FileId>(&r.id);
+    return source && now && now->size <= source->size && now->mtimeNs == source->mtimeNs &&
+           !(now->device == source->device && now->inode == source->inode) && *now != r.before;
+}
+
+ReplacedAt replacedFileAt(const JournalRecord& r, FileSystem& fs) {
+    const Replacement& x = *r.replacing;
+    if (x.asked.isSameFile(fs.identify(r.target))) return ReplacedAt::Target;
+    if (x.asked.isSameFile(fs.identify(x.aside))) return ReplacedAt::Aside;
+    if (!x.trash.isEmpty() && x.asked.isSameFile(fs.identify(x.trash))) return ReplacedAt::Trash;
+    return ReplacedAt::Nowhere;
+}
+
+Undo undoReplacement(const JournalRecord& r, ReplacedAt at, FileSystem& fs) {
+    const Replacement& x = *r.replacing;
+    switch (at) {
+    case ReplacedAt::Target: // not replaced yet: only what the change had made so far goes
+        removeCopyAside(r, fs);
+        if (!x.trash.isEmpty()) fs.releaseTrash(x.trash);
+        return Undo::NotDone;
+    case ReplacedAt::Aside: // exchanged, not yet in the Trash
+        if (r.kind == JournalRecord::Rename && oursAt(r, r.target, fs)) {
+            fs.exchange(r.target, x.aside);
+        } else {
+            clearTarget(r, fs);
+            fs.rename(x.aside, r.target, std::nullopt);
+        }
+        if (!x.trash.isEmpty()) fs.releaseTrash(x.trash);
+        return Undo::Restored;
+    case ReplacedAt::Trash:
+        clearTarget(r, fs);
+        removeCopyAside(r, fs);
+        fs.untrash(x.trash, r.target);
+        return Undo::Restored;
+    case ReplacedAt::Nowhere:
+        break;
+    }
+    return Undo::Changed;
+}
+
+} // namespace morvane
