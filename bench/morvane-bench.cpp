@@ -521,8 +521,7 @@ Comparison compare(const std::string& root, const std::string& where, long n, bo
             buildFolder(folder, n);
             RunResult r;
             if (side == "Morvane") {
-                morvane::FileJournal journal(
-                    QFile::decodeName((workRoot + "/last-change").c_str()));
+                morvane::FileJournal journal(QFile::decodeName((workRoot + "/state").c_str()));
                 r = runMorvane(folder, txtName(1), copy, &journal);
                 journal.discard();
                 // A copy run renames nothing, so only the rename run's message is fixed.
@@ -680,14 +679,14 @@ JournalCost timeJournal(long n, const Options& o) {
             const std::string folder =
                 workRoot + "/journal-" + std::to_string(rep) + (journalled ? "-with" : "-without");
             buildFolder(folder, n);
-            morvane::FileJournal journal(QFile::decodeName((workRoot + "/last-change").c_str()));
+            morvane::FileJournal journal(QFile::decodeName((workRoot + "/state").c_str()));
             const RunResult r =
                 runMorvane(folder, txtName(1), false, journalled ? &journal : nullptr);
             if (journalled) {
                 j.with = std::min(j.with, r.seconds);
                 j.increaseWithKiB = std::max(j.increaseWithKiB, r.increaseKiB);
                 struct stat st;
-                if (::stat((workRoot + "/last-change").c_str(), &st) == 0)
+                if (::stat(QFile::encodeName(journal.fileName()).constData(), &st) == 0)
                     j.journalBytes = st.st_size;
                 j.verified = j.verified && journal.load().records.size() == n;
                 journal.discard();

@@ -255,7 +255,7 @@ void tst_crash::killedRun() {
     QFETCH(int, firstDelayMs);
     QVERIFY(resetFolder(folder));
 
-    const QString journal = root.path() + QStringLiteral("/last-change");
+    const QString journal = root.path() + QStringLiteral("/state");
     int delayMs = firstDelayMs;
     for (int attempt = 1; attempt <= maxAttempts; ++attempt) {
         const Outcome outcome = runAndKill(folder, journal, copyMode, delayMs);

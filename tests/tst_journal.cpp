@@ -11,6 +11,7 @@
 #include <QtEndian>
 
 #include <csignal>
+#include <optional>
 #include <cstdio>
 #include <fcntl.h>
 #include <grp.h>
@@ -78,14 +79,15 @@ private slots:
         QFETCH(QByteArray, stored);
         QFETCH(bool, killed);
         QTemporaryDir tmp;
-        FileJournal j(tmp.path() + "/last-change");
+        FileJournal j(tmp.path());
         const QList<JournalRecord> all = threeFiles(source, photos + "/a.md");
         if (killed)
             QCOMPARE(exitCodeOf([&] { return writeThree(j, folder, all) && ::raise(SIGKILL); }),
                      -1);
         else
             QVERIFY2(writeThree(j, folder, all) && j.finish(), qPrintable(j.problem()));
-        const JournalState state = FileJournal(j.fileName()).load();
+        FileJournal next(j.folder()); // the next window
+        const JournalState state = next.load();
         QVERIFY(state.present && state.total == 3);
         QCOMPARE(state.finished, !killed);
         QList<JournalRecord> whole = all;
@@ -93,7 +95,7 @@ private slots:
             r.source = QDir::current().absoluteFilePath(r.source);
         QVERIFY(std::equal(whole.begin(), whole.end(), state.records.begin(), state.records.end(),
                            same));
-        const QByteArray file = read(j.fileName());
+        const QByteArray file = read(next.fileName());
         QVERIFY(file.contains(stored));
         // The folder is written once; the names inside it are kept without it.
         if (!folder.isEmpty()) QCOMPARE(file.count(QFile::encodeName(folder)), 1);
@@ -103,7 +105,7 @@ private slots:
     // alone share compact records, the rest are written whole; all read back the same.
     void nameRecords() {
         QTemporaryDir tmp;
-        FileJournal j(tmp.path() + "/last-change");
+        FileJournal j(tmp.path());
         const std::vector<NameRecord> next{
             {JournalRecord::Rename, "a.txt", "a.md", ListedId{5, 11, 99}, {}},
             {JournalRecord::Rename, "line\nbreak.txt", "line\nbreak.md", ListedId{5, 12, 99}, {}},
@@ -112,7 +114,7 @@ private slots:
             {JournalRecord::Copy, "c.txt", "c.md", FileId{5, 15, 3, 4}, {5, 16, 7, 8}},
             {JournalRecord::Rename, "d.txt", "d.md", ListedId{6, 17, 99}, {}}}; // another device
         QVERIFY(j.begin(photos + "/", qint64(next.size())) && j.intend(next) && j.finish());
-        const JournalState state = FileJournal(j.fileName()).load();
+        const JournalState state = FileJournal(j.folder()).load();
         QVERIFY2(state.finished && state.records.size() == qsizetype(next.size()),
                  qPrintable(j.problem()));
         for (size_t i = 0; i < next.size(); ++i) {
@@ -138,7 +140,7 @@ private slots:
         }
         QVERIFY(j.begin(photos + "/", 1000) && j.intend(run) && j.finish());
         QVERIFY(read(j.fileName()).size() < 1000 * 25);
-        QCOMPARE(FileJournal(j.fileName()).load().records.size(), 1000);
+        QCOMPARE(FileJournal(j.folder()).load().records.size(), 1000);
     }
 
     void damaged_data() {
@@ -156,7 +158,7 @@ private slots:
         QTest::newRow("grown, not filled") << QList<int>{0, 1, 2, 3, -1} << 0 << 0 << none << "2";
         QTest::newRow("bad checksum at the end") << all << 0 << -1 << QByteArray("\1") << "3";
         QTest::newRow("empty: a journal that failed") << QList<int>() << 17 << 0 << none << "";
-        QTest::newRow("header only") << QList<int>() << 0 << 0 << none << "not whole";
+        QTest::newRow("header only: killed as it began") << QList<int>() << 0 << 0 << none << "";
         QTest::newRow("byte flipped in the middle")
             << all << 0 << i0 + 20 << QByteArray("\x40") << "not whole";
         QTest::newRow("garbage length")
@@ -182,7 +184,7 @@ private slots:
         QFETCH(QByteArray, mask);
         QFETCH(QString, expect);
         QTemporaryDir tmp;
-        FileJournal j(tmp.path() + "/last-change");
+        FileJournal j(tmp.path());
         QVERIFY(writeThree(j, photos, threeFiles(photos + "/a.txt", photos + "/a.md")) &&
                 j.finish());
         const QByteArray whole = read(j.fileName());
@@ -213,42 +215,51 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<bool>("partWay"); // a first batch is on the disk before the fault
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("marked"); // the next window learns the change has no record
         const QString full = "No space left on device";
-        QTest::newRow("full disk at the start") << "full" << false << full;
-        QTest::newRow("full disk part way") << "full" << true << full;
-        QTest::newRow("a name longer than any path") << "long" << true << "File name too long";
-        QTest::newRow("replaced file never intended") << "index" << true << "Invalid argument";
-        QTest::newRow("read-only folder") << "nobody" << false << "Permission denied";
-        // Nothing at all can be changed there: the previous change stays, and it says so.
-        QTest::newRow("read-only disk") << "readonly" << false << "Read-only file system";
+        QTest::newRow("full disk at the start") << "full" << false << full << true;
+        QTest::newRow("full disk part way") << "full" << true << full << true;
+        QTest::newRow("a name longer than any path") << "long" << true << "File name too long"
+                                                     << true;
+        QTest::newRow("replaced file never intended") << "index" << true << "Invalid argument"
+                                                      << true;
+        // Nothing at all can be made there: the next window has the change before for last.
+        QTest::newRow("read-only folder") << "nobody" << false << "Permission denied" << false;
+        QTest::newRow("read-only disk") << "readonly" << false << "Read-only file system"
+                                        << false;
     }
 
-    // The change goes on without a journal, and none is left that would be offered for Undo.
+    // The change goes on without a record, and none is left that would be offered for Undo:
+    // the window knows, and so does the next where the folder takes a mark.
     void refused() {
         QFETCH(QString, fault);
         QFETCH(bool, partWay);
         QFETCH(QString, reason);
+        QFETCH(bool, marked);
         QTemporaryDir tmp;
-        const QString dir = tmp.path() + "/state", path = dir + "/Morvane/last-change";
-        const QByteArray disk = QFile::encodeName(dir), morvane = disk + "/Morvane";
-        const bool kept = fault == "readonly";
+        const QString dir = tmp.path() + "/state", path = dir + "/Morvane";
+        const QByteArray disk = QFile::encodeName(dir), morvane = disk + "/Morvane",
+                         changes = morvane + "/changes";
         QVERIFY(QDir().mkpath(dir));
         if (::mount("tmpfs", disk, "tmpfs", 0, "size=64k") != 0)
             MORVANE_SKIP("mounting a small tmpfs is refused here (needs root)");
         const auto unmount = qScopeGuard([&] { ::umount2(disk, MNT_DETACH); });
 
         QList<JournalRecord> big = threeFiles(photos + "/a.txt", photos + "/a.md");
-        FileJournal j(path);
-        QVERIFY(j.begin(photos, 1) && j.intend(big.mid(0, 1)) && j.finish()); // the previous
-        if (partWay) QVERIFY(j.begin(photos, 3) && j.intend(big.mid(0, 2)));
+        std::optional<FileJournal> j(std::in_place, path);
+        QVERIFY(j->begin(photos, 1) && j->intend(big.mid(0, 1)) && j->finish()); // the previous
+        const QString previous = j->fileName();
+        if (partWay) QVERIFY(j->begin(photos, 3) && j->intend(big.mid(0, 2)));
         for (int i = 0; i < 100; ++i) // more than the last page of the journal holds
             big.append({JournalRecord::Rename, QString(60, 'x'), QString(60, 'y'), {}, {}, {}});
         if (fault == "long") big[50].target = QString(70000, 'z');
-        if (kept) QVERIFY(::mount("tmpfs", disk, "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0);
-        if (fault == "nobody") // the file stays writable: its folder alone is read-only
+        if (fault == "readonly")
+            QVERIFY(::mount("tmpfs", disk, "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0);
+        if (fault == "nobody") // the records stay writable: their folders alone are read-only
             QVERIFY(::chmod(QFile::encodeName(tmp.path()), 0711) == 0 &&
                     ::chown(morvane, 65534, 65534) == 0 && ::chmod(morvane, 0500) == 0 &&
-                    ::chown(QFile::encodeName(path), 65534, 65534) == 0);
+                    ::chown(changes, 65534, 65534) == 0 && ::chmod(changes, 0500) == 0 &&
+                    ::chown(QFile::encodeName(previous), 65534, 65534) == 0);
         if (fault == "full") { // every free page taken
             struct statvfs free;
             const int filler = ::open(disk + "/filler", O_WRONLY | O_CREAT, 0600);
@@ -260,27 +271,29 @@ private slots:
                      if (fault == "nobody" && (::setgroups(0, nullptr) != 0 ||
                                                ::setgid(65534) != 0 || ::setuid(65534) != 0))
                          return 2;
-                     const bool refused = fault == "index" ? !j.replaced(2, "/t")
-                                          : partWay        ? !j.intend(big)
-                                                           : !j.begin(photos, 3);
-                     // The change goes on without it; nothing more is written.
-                     const QString why = j.problem();
-                     if (refused && !j.intend(big) && !j.replaced(0, "/t") && !j.finish() &&
-                         j.problem() == why &&
+                     const bool refused = fault == "index" ? !j->replaced(2, "/t")
+                                          : partWay        ? !j->intend(big)
+                                                           : !j->begin(photos, 3);
+                     // The change goes on without it; nothing more is written, and this
+                     // window's Undo says so rather than undo the change before.
+                     const QString why = j->problem();
+                     if (refused && !j->intend(big) && !j->replaced(0, "/t") && !j->finish() &&
+                         j->problem() == why &&
                          why.startsWith("the journal " + path + " cannot be written: " + reason) &&
-                         why.endsWith("cannot be removed") == kept)
+                         j->load().notRecorded)
                          return 0;
                      std::fprintf(stderr, "%s\n", qPrintable(why));
                      return 1;
                  }),
                  0);
-        const JournalState state = j.load();
-        QVERIFY2(j.problem().isEmpty(), qPrintable(j.problem()));
-        QCOMPARE(state.records.size(), kept ? 1 : 0);
-        QCOMPARE(state.present, kept);
-        // A journal that could not be removed is emptied.
-        QCOMPARE(QDir(morvane).entryList(QDir::Files | QDir::Hidden),
-                 kept || fault == "nobody" ? QStringList{"last-change"} : QStringList());
+        j.reset(); // the child's, as it failed, lets go of the record it began
+        FileJournal next(path);
+        const JournalState state = next.load();
+        QVERIFY2(next.problem().isEmpty(), qPrintable(next.problem()));
+        QCOMPARE(state.notRecorded, marked);
+        QCOMPARE(state.present, !marked);
+        QCOMPARE(state.records.size(), marked ? 0 : 1);
+        if (!marked) QCOMPARE(next.fileName(), previous);
     }
 
     void location_data() {
@@ -306,14 +319,18 @@ private slots:
         xdg == "-" ? qunsetenv("XDG_STATE_HOME")
                    : qputenv("XDG_STATE_HOME", xdg.replace("{home}", qgetenv("HOME")));
         FileJournal j;
-        QCOMPARE(j.fileName(), home.path() + folder + "/last-change");
+        QCOMPARE(j.folder(), home.path() + folder);
+        QVERIFY(QDir().mkpath(j.folder()));
+        write(j.folder() + "/last-change.99999.new", "left by an earlier version's crash");
         QVERIFY(j.begin(photos, 1));
+        QCOMPARE(QFileInfo(j.fileName()).path(), home.path() + folder + "/changes");
         struct stat st;
-        QVERIFY(::stat(QFile::encodeName(home.path() + folder), &st) == 0);
+        QVERIFY(::stat(QFile::encodeName(home.path() + folder + "/changes"), &st) == 0);
         QCOMPARE(st.st_mode & 0777, 0700u);
-        write(j.fileName() + ".99999.new", "left by a crash");
         j.discard();
         QCOMPARE(QDir(home.path() + folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(QDir(home.path() + folder + "/changes").entryList(QDir::Files | QDir::Hidden),
+                 QStringList());
         QVERIFY(!j.load().present && j.problem().isEmpty());
     }
 };

@@ -14,7 +14,16 @@
 // them. The layout is described with FileJournal.
 namespace morvane::journal {
 
-enum Type : quint8 { Begin = 1, Intent = 2, Replaced = 3, Finished = 4, Renames = 5 };
+enum Type : quint8 {
+    Begin = 1,
+    Intent = 2,
+    Replaced = 3,
+    Finished = 4,
+    Renames = 5,
+    UndoBegun = 6,
+    Undone = 7,
+    UndoEnded = 8,
+};
 
 inline const QByteArray header = QByteArrayLiteral("MORVANE-JOURNAL\n\x01");
 constexpr qsizetype magicSize = 16; // "MORVANE-JOURNAL\n", before the version byte
@@ -29,6 +38,9 @@ constexpr quint32 maxPayload = 64 * 1024;
 // The size an Intent stores for a file known by its listing alone, whose time is then one
 // the file had not reached when listed.
 constexpr qint64 listedSize = -1;
+// The most one file can put on record, an Intent of two whole paths and a Replaced: a record
+// larger than its Begin's total can explain this way is damage, never a change.
+constexpr qint64 mostPerFile = 2 * (frame + 1 + 2 * idSize + 2 * (pathLead + 4096));
 
 // CRC-32 (the one of zip and PNG) of the n bytes at p.
 quint32 crc32(const char* p, qsizetype n);
