@@ -1,8 +1,10 @@
 // The program tst_crash kills: one folder run of the Change button over an existing folder,
-// every text file to md (or a copy of each), with its journal, and nothing else.
+// every text file to md (or a copy of each), with its journal, and nothing else; or, with
+// --undo, the start's undo of the interrupted change the journal holds.
 //
-//   crashvictim DIR [--copy] [--journal J]
+//   crashvictim DIR [--copy] [--journal J] [--undo N]
 //
+// The undo kills itself with SIGKILL as it comes to its Nth file, a crash at a known point.
 // Prints "started" just before the run and "finished in S s: <closing message>" after;
 // exits 0 when the run completed without a question.
 
@@ -15,6 +17,8 @@
 #include <QFile>
 
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
@@ -42,14 +46,43 @@ std::string firstTextFile(const std::string& dir) {
     return first.empty() ? "none.txt" : first; // the folder run only needs the folder part
 }
 
+// Dies as the undo comes to its file number `at`.
+struct KillAt : morvane::Progress {
+    long at;
+    explicit KillAt(long n) : at(n) {}
+    void changing(qint64 number, qint64, const QString&) override {
+        if (number >= at) ::raise(SIGKILL);
+    }
+};
+
+// As a start that is answered Yes: the interrupted change's files go back.
+int undoInterrupted(const std::string& journalPath, long killAt) {
+    morvane::FileJournal journal(QFile::decodeName(journalPath.c_str()));
+    if (!journal.interrupted().present) {
+        std::fprintf(stderr, "crashvictim: no interrupted change to undo\n");
+        return 3;
+    }
+    std::printf("started\n");
+    std::fflush(stdout);
+    morvane::NativeFileSystem fs;
+    ScriptedBox box;
+    KillAt progress(killAt);
+    const morvane::ChangeEnd end = morvane::undoAndReport(fs, box, progress, journal);
+    std::printf("finished: %s\n", qPrintable(box.texts().value(box.texts().size() - 1)));
+    return end == morvane::ChangeEnd::Undone ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::string dir, journalPath;
-    bool copy = false;
+    bool copy = false, undo = false;
+    long killAt = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--copy") == 0)
             copy = true;
+        else if (std::strcmp(argv[i], "--undo") == 0 && i + 1 < argc)
+            undo = true, killAt = std::atol(argv[++i]);
         else if (std::strcmp(argv[i], "--journal") == 0 && i + 1 < argc)
             journalPath = argv[++i];
         else if (argv[i][0] != '-' && dir.empty())
@@ -60,10 +93,11 @@ int main(int argc, char** argv) {
         }
     }
     if (dir.empty()) {
-        std::fprintf(stderr, "usage: crashvictim DIR [--copy] [--journal J]\n");
+        std::fprintf(stderr, "usage: crashvictim DIR [--copy] [--journal J] [--undo N]\n");
         return 2;
     }
     morvane::ignoreFileSizeSignal();
+    if (undo) return undoInterrupted(journalPath, killAt);
     const std::string first = firstTextFile(dir);
     std::printf("started\n");
     std::fflush(stdout);

@@ -75,7 +75,7 @@ int openLocked(const QString& path, bool* held) {
     const QByteArray name = QFile::encodeName(path);
     // Not blocking on a named pipe put in its place.
     const int flags = O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW;
-    int fd = ::open(name.constData(), O_RDWR | flags);
+    int fd = ::open(name.constData(), O_RDWR | O_APPEND | flags); // an undo marks its end
     bool writable = fd >= 0;
     if (fd < 0 && (errno == EACCES || errno == EROFS)) fd = ::open(name.constData(), O_RDONLY | flags);
     if (fd < 0) return -1;
