@@ -4,6 +4,7 @@
 #include "faultdisk.h"
 #include "filesystem.h"
 #include "process.h"
+#include "journal.h"
 #include "scriptedbox.h"
 #include "strictskip.h"
 #include "testfiles.h"
@@ -157,6 +158,8 @@ private slots:
     void folderCopyWithoutUnnamedFiles();
     void caseOnlyChange_data();
     void caseOnlyChange();
+    void recordOnDiskFirst_data();
+    void recordOnDiskFirst();
     void cleanup() {
         beforeMove = nullptr;
         nextUnlinkFails = 0;
@@ -655,6 +658,36 @@ void tst_filesystem::caseOnlyChange() {
     const QStringList left = state(disk.path);
     QCOMPARE(left.size(), 1);
     QVERIFY2(left[0].startsWith("x.TXT.") && left[0].endsWith("=one file"), qPrintable(left[0]));
+}
+
+void tst_filesystem::recordOnDiskFirst_data() {
+    QTest::addColumn<bool>("allInFolder");
+    QTest::newRow("one file") << false;
+    QTest::newRow("folder run") << true;
+}
+
+// The record of a run is flushed to the disk before its first file is moved: a crash right
+// after that move still finds it.
+void tst_filesystem::recordOnDiskFirst() {
+    QFETCH(bool, allInFolder);
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + "/files/";
+    QVERIFY(QDir().mkpath(d));
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        write(d + name, name);
+    FileJournal journal(tmp.path() + "/state");
+    NativeFileSystem fs;
+    ScriptedBox box;
+    calls.clear();
+    changeAndReport({d + "a.txt", "txt", "md", allInFolder, false}, fs, box, noProgress(),
+                    &journal);
+    struct stat record {};
+    QVERIFY(::stat(QFile::encodeName(journal.fileName()).constData(), &record) == 0);
+    const qsizetype synced = calls.indexOf("sync " + QByteArray::number(quint64(record.st_ino)));
+    qsizetype moved = -1;
+    for (qsizetype i = 0; i < calls.size() && moved < 0; ++i)
+        if (calls[i].startsWith("move ")) moved = i;
+    QVERIFY2(moved >= 0 && synced >= 0 && synced < moved, calls.join(", "));
 }
 
 QTEST_GUILESS_MAIN(tst_filesystem)

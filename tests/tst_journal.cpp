@@ -45,6 +45,15 @@ bool writeThree(FileJournal& j, const QString& folder, const QList<JournalRecord
            j.intend(all.mid(2));
 }
 
+// Bytes this process has read so far, as the system counts them.
+qint64 bytesRead() {
+    QFile io("/proc/self/io");
+    if (!io.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:")) return line.mid(6).trimmed().toLongLong();
+    return 0;
+}
+
 bool same(const JournalRecord& a, const JournalRecord& b) {
     return a.kind == b.kind && a.source == b.source && a.target == b.target && a.id == b.id &&
            a.trashed == b.trashed && a.before == b.before;
@@ -294,6 +303,81 @@ private slots:
         QCOMPARE(state.present, !marked);
         QCOMPARE(state.records.size(), marked ? 0 : 1);
         if (!marked) QCOMPARE(next.fileName(), previous);
+    }
+
+    // Killed as it was made, before its Begin was whole: no change, and the next prune takes
+    // it; the change before stays the last.
+    void headless_data() {
+        QTest::addColumn<int>("kept"); // bytes of a whole record's start left in the file
+        QTest::newRow("empty") << 0;
+        QTest::newRow("header only") << 17;
+        QTest::newRow("Begin torn") << 30;
+    }
+    void headless() {
+        QFETCH(int, kept);
+        QTemporaryDir tmp;
+        FileJournal before(tmp.path());
+        QVERIFY(before.begin(photos, 1) && before.intend(threeFiles(photos + "/a.txt", "/a.md").mid(0, 1)) && before.finish());
+        FileJournal killed(tmp.path());
+        QVERIFY(killed.begin(photos, 1));
+        const QString path = killed.fileName();
+        killed.withdraw(); // only to let go of it: the file is put back, cut short
+        write(path, read(before.fileName()).left(kept));
+        QVERIFY(QFileInfo(path).fileName() > QFileInfo(before.fileName()).fileName());
+
+        FileJournal next(tmp.path());
+        QVERIFY(!next.interrupted().present);
+        const JournalState state = next.load();
+        QVERIFY2(next.problem().isEmpty(), qPrintable(next.problem()));
+        QCOMPARE(next.fileName(), before.fileName());
+        QVERIFY(state.present && state.finished);
+        QVERIFY(FileJournal(tmp.path()).begin(photos, 1));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(QFile::exists(before.fileName()));
+    }
+
+    // A start reads the heads and ends of the records, never a whole one it need not undo: a
+    // large change that ended, or a large file that is not a change.
+    void startReadsLittle_data() {
+        QTest::addColumn<qint64>("total");    // the Begin's
+        QTest::addColumn<qint64>("size");     // grown to, zeros past the records; 0: as written
+        QTest::addColumn<QString>("problem"); // "": none; else the record is ignored for it
+        QTest::addColumn<bool>("offered");  // and so read whole, a block at a time
+        QTest::addColumn<qint64>("mostRead"); // bytes
+        const qint64 little = 256 << 10, blocks = 4 << 20, huge = qint64(64) << 30;
+        QTest::newRow("100,000 files, ended") << qint64(100000) << qint64(0) << "" << false << little;
+        QTest::newRow("64 GiB of 3 files") << qint64(3) << huge << "it is not whole" << false << little;
+        // Grown and not filled, as a crash may leave it: interrupted before any file.
+        QTest::newRow("64 GiB of ten million files") << qint64(10000000) << huge << "" << true << blocks;
+    }
+    void startReadsLittle() {
+        QFETCH(qint64, total);
+        QFETCH(qint64, size);
+        QFETCH(QString, problem);
+        QFETCH(bool, offered);
+        QFETCH(qint64, mostRead);
+        QTemporaryDir tmp;
+        std::optional<FileJournal> j(std::in_place, tmp.path());
+        QVERIFY(j->begin(photos, total));
+        std::vector<QByteArray> names;
+        std::vector<NameRecord> run;
+        names.reserve(size_t(2 * total));
+        for (qint64 i = 0; i < total && size == 0; ++i) {
+            names.push_back(QByteArray::number(1000000 + i) + ".txt");
+            names.push_back(names.back().chopped(3) + "md");
+            run.push_back({JournalRecord::Rename, names[names.size() - 2].constData(),
+                           names.back().constData(), ListedId{5, quint64(i), 99}, {}});
+        }
+        QVERIFY(size > 0 || (j->intend(run) && j->finish()));
+        const QString path = j->fileName();
+        j.reset(); // as a window that ended, or was killed
+        if (size > 0) QVERIFY(::truncate(QFile::encodeName(path), size) == 0);
+        FileJournal next(tmp.path());
+        const qint64 before = bytesRead();
+        const JournalState state = next.interrupted();
+        QVERIFY2(bytesRead() - before < mostRead, qPrintable(QString::number(bytesRead() - before)));
+        QCOMPARE(state.present, offered);
+        QCOMPARE(next.problem(), problem.isEmpty() ? QString() : "ignoring the journal " + path + ": " + problem);
     }
 
     void location_data() {

@@ -146,13 +146,14 @@ bool readRecord(Type type, RecordReader& in, Reading& r, qint64 left) {
 // never sits in memory whole.
 class Source {
 public:
-    Source(int fd, qint64 size) : fd_(fd), size_(size) {}
+    // block: the least read at a time; a start's glance reads no more than it looks at.
+    Source(int fd, qint64 size, qsizetype block = 1 << 20) : fd_(fd), size_(size), block_(block) {}
     qint64 size() const { return size_; }
     bool failed() const { return failed_; }
     // The n bytes at `at`, or as many as the file holds there.
     const char* at(qint64 at, qsizetype n) {
         if (at >= start_ && at + n <= start_ + held_) return buffer_.constData() + (at - start_);
-        const qsizetype want = qsizetype(std::min<qint64>(std::max(n, block), size_ - at));
+        const qsizetype want = qsizetype(std::min<qint64>(std::max(n, block_), size_ - at));
         if (buffer_.size() < want) buffer_.resize(want);
         start_ = at;
         held_ = 0;
@@ -168,10 +169,14 @@ public:
         }
         return buffer_.constData();
     }
-    // Whether nothing but zeros follows `from`.
+    // Whether nothing but zeros follows `from`; holes the file system knows are not read.
     bool zerosFrom(qint64 from) {
-        for (qint64 at = from; at < size_; at += block) {
-            const qsizetype n = qsizetype(std::min<qint64>(block, size_ - at));
+        for (qint64 at = from; at < size_; at += block_) {
+            const off_t data = ::lseek(fd_, at, SEEK_DATA);
+            if (data < 0 && errno == ENXIO) return true;
+            if (data > at) at = std::min<qint64>(data, size_);
+            if (at >= size_) return true;
+            const qsizetype n = qsizetype(std::min<qint64>(block_, size_ - at));
             const char* p = this->at(at, n);
             if (!std::all_of(p, p + n, [](char c) { return c == 0; })) return false;
         }
@@ -179,9 +184,9 @@ public:
     }
 
 private:
-    static constexpr qsizetype block = 1 << 20;
     int fd_;
     qint64 size_;
+    qsizetype block_;
     QByteArray buffer_;
     qint64 start_ = 0;
     qsizetype held_ = 0;
@@ -280,7 +285,7 @@ qint64 sizeOf(int fd) {
 Glance glance(int fd) {
     const qint64 size = sizeOf(fd);
     if (size < 0) return {Ending::Unreadable, QString::fromLocal8Bit(std::strerror(errno))};
-    Source s(fd, size);
+    Source s(fd, size, 0);
     const Head h = headOf(s);
     if (h.glance.ending != Ending::Open) return h.glance;
     constexpr qsizetype number = 8;
