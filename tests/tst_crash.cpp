@@ -8,7 +8,6 @@
 #include "scriptedbox.h"
 #include "testwindow.h"
 
-
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -212,8 +211,7 @@ Outcome runAndKill(const QString& folder, const QString& journal, bool copyMode,
         said.append(b, static_cast<size_t>(n));
         started = said.find("started\n") != std::string::npos;
     }
-    if (started && undoKillAt == 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    if (started && undoKillAt == 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     if (undoKillAt == 0) ::kill(pid, SIGSTOP);
     if (seen) {
         FileJournal other(journal);

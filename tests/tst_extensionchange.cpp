@@ -25,11 +25,11 @@
 #include <QTimer>
 
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <map>
 #include <memory>
-#include <sys/mount.h>
-#include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 using namespace morvane;
@@ -919,8 +919,8 @@ void tst_extensionchange::undoInWindows_data() {
         << QStringList{"x a md", "y b md", "x undo"}
         << QStringList{"a.txt=a.txt", "b.md=b.txt", "c.txt=c.txt"}
         << "Undo complete. 1 file restored.";
-    QTest::newRow("the other one too") << QStringList{"x a md", "y b md", "x undo", "y undo"}
-                                       << abc << "Undo complete. 1 file restored.";
+    QTest::newRow("the other one too") << QStringList{"x a md", "y b md", "x undo", "y undo"} << abc
+                                       << "Undo complete. 1 file restored.";
     QTest::newRow("a window that made no change undoes the newest")
         << QStringList{"x a md", "y b md", "z undo"}
         << QStringList{"a.md=a.txt", "b.txt=b.txt", "c.txt=c.txt"}
@@ -970,8 +970,12 @@ void tst_extensionchange::undoInWindows() {
         const QStringList w = step.split(' ');
         if (w[0] == "running") {
             QVERIFY(running.begin(d, 1));
-            QVERIFY(running.intend({{JournalRecord::Rename, d + w[1] + ".txt", d + w[1] + ".md",
-                                     *NativeFileSystem().identify(d + w[1] + ".txt"), {}, {}}}));
+            QVERIFY(running.intend({{JournalRecord::Rename,
+                                     d + w[1] + ".txt",
+                                     d + w[1] + ".md",
+                                     *NativeFileSystem().identify(d + w[1] + ".txt"),
+                                     {},
+                                     {}}}));
             QVERIFY(QFile::rename(d + w[1] + ".txt", d + w[1] + ".md"));
             const qsizetype shown = box.shown.size();
             window("z")->offerRecovery(); // nothing to ask: a running window owns it

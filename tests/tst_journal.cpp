@@ -11,10 +11,10 @@
 #include <QtEndian>
 
 #include <csignal>
-#include <optional>
 #include <cstdio>
 #include <fcntl.h>
 #include <grp.h>
+#include <optional>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -228,14 +228,13 @@ private slots:
         const QString full = "No space left on device";
         QTest::newRow("full disk at the start") << "full" << false << full << true;
         QTest::newRow("full disk part way") << "full" << true << full << true;
-        QTest::newRow("a name longer than any path") << "long" << true << "File name too long"
-                                                     << true;
-        QTest::newRow("replaced file never intended") << "index" << true << "Invalid argument"
-                                                      << true;
+        QTest::newRow("a name longer than any path")
+            << "long" << true << "File name too long" << true;
+        QTest::newRow("replaced file never intended")
+            << "index" << true << "Invalid argument" << true;
         // Nothing at all can be made there: the next window has the change before for last.
         QTest::newRow("read-only folder") << "nobody" << false << "Permission denied" << false;
-        QTest::newRow("read-only disk") << "readonly" << false << "Read-only file system"
-                                        << false;
+        QTest::newRow("read-only disk") << "readonly" << false << "Read-only file system" << false;
     }
 
     // The change goes on without a record, and none is left that would be offered for Undo:
@@ -317,7 +316,8 @@ private slots:
         QFETCH(int, kept);
         QTemporaryDir tmp;
         FileJournal before(tmp.path());
-        QVERIFY(before.begin(photos, 1) && before.intend(threeFiles(photos + "/a.txt", "/a.md").mid(0, 1)) && before.finish());
+        QVERIFY(before.begin(photos, 1) &&
+                before.intend(threeFiles(photos + "/a.txt", "/a.md").mid(0, 1)) && before.finish());
         FileJournal killed(tmp.path());
         QVERIFY(killed.begin(photos, 1));
         const QString path = killed.fileName();
@@ -342,13 +342,16 @@ private slots:
         QTest::addColumn<qint64>("total");    // the Begin's
         QTest::addColumn<qint64>("size");     // grown to, zeros past the records; 0: as written
         QTest::addColumn<QString>("problem"); // "": none; else the record is ignored for it
-        QTest::addColumn<bool>("offered");  // and so read whole, a block at a time
+        QTest::addColumn<bool>("offered");    // and so read whole, a block at a time
         QTest::addColumn<qint64>("mostRead"); // bytes
         const qint64 little = 256 << 10, blocks = 4 << 20, huge = qint64(64) << 30;
-        QTest::newRow("100,000 files, ended") << qint64(100000) << qint64(0) << "" << false << little;
-        QTest::newRow("64 GiB of 3 files") << qint64(3) << huge << "it is not whole" << false << little;
+        QTest::newRow("100,000 files, ended")
+            << qint64(100000) << qint64(0) << "" << false << little;
+        QTest::newRow("64 GiB of 3 files")
+            << qint64(3) << huge << "it is not whole" << false << little;
         // Grown and not filled, as a crash may leave it: interrupted before any file.
-        QTest::newRow("64 GiB of ten million files") << qint64(10000000) << huge << "" << true << blocks;
+        QTest::newRow("64 GiB of ten million files")
+            << qint64(10000000) << huge << "" << true << blocks;
     }
     void startReadsLittle() {
         QFETCH(qint64, total);
@@ -365,8 +368,11 @@ private slots:
         for (qint64 i = 0; i < total && size == 0; ++i) {
             names.push_back(QByteArray::number(1000000 + i) + ".txt");
             names.push_back(names.back().chopped(3) + "md");
-            run.push_back({JournalRecord::Rename, names[names.size() - 2].constData(),
-                           names.back().constData(), ListedId{5, quint64(i), 99}, {}});
+            run.push_back({JournalRecord::Rename,
+                           names[names.size() - 2].constData(),
+                           names.back().constData(),
+                           ListedId{5, quint64(i), 99},
+                           {}});
         }
         QVERIFY(size > 0 || (j->intend(run) && j->finish()));
         const QString path = j->fileName();
@@ -375,9 +381,11 @@ private slots:
         FileJournal next(tmp.path());
         const qint64 before = bytesRead();
         const JournalState state = next.interrupted();
-        QVERIFY2(bytesRead() - before < mostRead, qPrintable(QString::number(bytesRead() - before)));
+        QVERIFY2(bytesRead() - before < mostRead,
+                 qPrintable(QString::number(bytesRead() - before)));
         QCOMPARE(state.present, offered);
-        QCOMPARE(next.problem(), problem.isEmpty() ? QString() : "ignoring the journal " + path + ": " + problem);
+        QCOMPARE(next.problem(),
+                 problem.isEmpty() ? QString() : "ignoring the journal " + path + ": " + problem);
     }
 
     void location_data() {

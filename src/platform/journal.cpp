@@ -11,8 +11,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <optional>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,7 +52,8 @@ QByteArray markRecord(Type type, std::optional<qint64> number = std::nullopt) {
 }
 
 bool syncFolder(const QString& folder) {
-    const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const bool synced = dir >= 0 && ::fsync(dir) == 0;
     const int err = errno;
     if (dir >= 0) ::close(dir);
@@ -84,15 +85,15 @@ bool FileJournal::fail(int err) {
     const bool made = fd_ >= 0;
     const QString marker =
         made ? tie_.record + markerSuffix
-             : changesOf(folder_) + QStringLiteral("/%1-%2")
-                                        .arg(QDateTime::currentMSecsSinceEpoch() * 1000000, 20, 10,
-                                             QLatin1Char('0'))
-                                        .arg(::getpid()) +
+             : changesOf(folder_) +
+                   QStringLiteral("/%1-%2")
+                       .arg(QDateTime::currentMSecsSinceEpoch() * 1000000, 20, 10, QLatin1Char('0'))
+                       .arg(::getpid()) +
                    markerSuffix;
     bool marked = false;
     if (made)
         marked = ::ftruncate(fd_, 0) == 0 && ::rename(QFile::encodeName(tie_.record).constData(),
-                                                     QFile::encodeName(marker).constData()) == 0;
+                                                      QFile::encodeName(marker).constData()) == 0;
     else {
         const int fd = ::open(QFile::encodeName(marker).constData(),
                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -300,7 +301,8 @@ void FileJournal::discard() {
 // that an undo cut short is known at the next start, the others are not: they cost a write.
 bool FileJournal::mark(const QByteArray& record, bool flush) {
     if (fd_ < 0 || writing_) return false;
-    if (posix::writeAll(fd_, record.constData(), record.size()) && (!flush || ::fdatasync(fd_) == 0))
+    if (posix::writeAll(fd_, record.constData(), record.size()) &&
+        (!flush || ::fdatasync(fd_) == 0))
         return true;
     problem_ = QStringLiteral("the undo cannot be recorded in %1: %2")
                    .arg(tie_.record, QString::fromLocal8Bit(std::strerror(errno)));

@@ -77,7 +77,8 @@ int openLocked(const QString& path, bool* held) {
     const int flags = O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW;
     int fd = ::open(name.constData(), O_RDWR | O_APPEND | flags); // an undo marks its end
     bool writable = fd >= 0;
-    if (fd < 0 && (errno == EACCES || errno == EROFS)) fd = ::open(name.constData(), O_RDONLY | flags);
+    if (fd < 0 && (errno == EACCES || errno == EROFS))
+        fd = ::open(name.constData(), O_RDONLY | flags);
     if (fd < 0) return -1;
     if (lock(fd, writable ? F_WRLCK : F_RDLCK)) return fd;
     const int err = errno;

@@ -42,8 +42,9 @@ JournalState FileJournal::loadFrom(const QString& path) {
             return {};
         }
         if (fd_ < 0)
-            return errno == ENOENT ? JournalState{}
-                                   : ignore(path, QStringLiteral("it cannot be read: ") + systemWhy());
+            return errno == ENOENT
+                       ? JournalState{}
+                       : ignore(path, QStringLiteral("it cannot be read: ") + systemWhy());
     }
     QString why;
     std::optional<JournalState> state = readWhole(fd_, &why);

@@ -21,7 +21,7 @@ struct Reading {
     JournalState state;
     bool begun = false;
     bool undoing = false; // an undo's marks follow: the change itself put nothing more on record
-    QByteArray folder; // of the change, as stored in Begin
+    QByteArray folder;    // of the change, as stored in Begin
 };
 
 // One reader for each type of record, each given the record's payload: false when it is not
@@ -158,7 +158,8 @@ public:
         start_ = at;
         held_ = 0;
         while (held_ < want) {
-            const ssize_t got = ::pread(fd_, buffer_.data() + held_, size_t(want - held_), at + held_);
+            const ssize_t got =
+                ::pread(fd_, buffer_.data() + held_, size_t(want - held_), at + held_);
             if (got < 0 && errno == EINTR) continue;
             if (got <= 0) {
                 failed_ = true;
@@ -206,7 +207,8 @@ Frame frameAt(Source& s, qint64 at, quint32& n) {
     // A write cut short by a crash: a record that runs past the end or ends at it,
     // or zeros where the file system had grown the file but not filled it. That
     // write never returned, so no file was touched on the strength of it.
-    const bool torn = left < lead || (n <= maxPayload && qint64(n) + frame >= left) || s.zerosFrom(at);
+    const bool torn =
+        left < lead || (n <= maxPayload && qint64(n) + frame >= left) || s.zerosFrom(at);
     return torn ? Frame::Torn : Frame::Damaged;
 }
 
@@ -311,7 +313,8 @@ std::optional<JournalState> readWhole(int fd, QString* why) {
         return std::nullopt;
     }
     std::optional<JournalState> state = readRecords(s);
-    if (!state) *why = s.failed() ? QStringLiteral("it cannot be read") : QStringLiteral("it is not whole");
+    if (!state)
+        *why = s.failed() ? QStringLiteral("it cannot be read") : QStringLiteral("it is not whole");
     return state;
 }
 
