@@ -304,6 +304,35 @@ private slots:
         if (!marked) QCOMPARE(next.fileName(), previous);
     }
 
+    // The single record of earlier versions, at Morvane/last-change, is the oldest change:
+    // an Undo pending from before an upgrade, or a crash, is still offered.
+    void earlierVersion_data() {
+        QTest::addColumn<bool>("killed");
+        QTest::newRow("finished: Undo") << false;
+        QTest::newRow("killed: the start asks") << true;
+    }
+    void earlierVersion() {
+        QFETCH(bool, killed);
+        QTemporaryDir old, tmp;
+        const QList<JournalRecord> all = threeFiles(photos + "/a.txt", photos + "/a.md");
+        QString written;
+        {
+            FileJournal j(old.path());
+            QVERIFY(writeThree(j, photos, all) && (killed || j.finish()));
+            written = j.fileName();
+        }
+        QVERIFY(QFile::copy(written, tmp.path() + "/last-change"));
+        FileJournal next(tmp.path());
+        const JournalState state = killed ? next.interrupted() : next.load();
+        QVERIFY2(state.present && state.records.size() == 3, qPrintable(next.problem()));
+        QCOMPARE(state.finished, !killed);
+        QCOMPARE(next.fileName(), tmp.path() + "/last-change");
+        // A newer change is the last one; the earlier one stays until pruned.
+        QVERIFY(FileJournal(tmp.path()).begin(photos, 1));
+        next.discard();
+        QVERIFY(!QFile::exists(tmp.path() + "/last-change"));
+    }
+
     // Killed as it was made, before its Begin was whole: no change, and the next prune takes
     // it; the change before stays the last.
     void headless_data() {
