@@ -2,6 +2,7 @@
 // job, measures its memory and the existence test, and checks every result.
 //
 //   morvane-bench [N ...] [--dir D] [--keep] [--repeat R] [--copy-n C] [--probe-calls K]
+//   morvane-bench --start [--dir D] [--repeat R]
 //
 // It builds its folders in a fresh temporary folder under D (default /tmp) and removes them
 // unless --keep is given.
@@ -13,6 +14,7 @@
 #include "messages.h"
 #include "process.h"
 #include "rawfiles.h"
+#include "startbench.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -30,6 +32,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <functional>
 #include <linux/magic.h>
 #include <malloc.h>
@@ -68,6 +71,8 @@ enum GoalId {
     JournalTime,
     JournalMemory,
     JournalFile,
+    StartTime,
+    StartMemory,
 };
 
 constexpr Goal goals[] = {
@@ -84,6 +89,8 @@ constexpr Goal goals[] = {
     {"folder run with its journal", 1.10, "x without", false},
     {"journal's memory", 16, "MiB over the run without it", true},
     {"journal file", 20, "MiB", true},
+    {"start after a 1,000,000-file change", 1.10, "x a clean start", false},
+    {"memory of that start", 1, "MiB over a clean start", false},
 };
 
 // Prints the goal with the worst figure seen and whether that met it.
@@ -521,8 +528,7 @@ Comparison compare(const std::string& root, const std::string& where, long n, bo
             buildFolder(folder, n);
             RunResult r;
             if (side == "Morvane") {
-                morvane::FileJournal journal(
-                    QFile::decodeName((workRoot + "/last-change").c_str()));
+                morvane::FileJournal journal(QFile::decodeName((workRoot + "/state").c_str()));
                 r = runMorvane(folder, txtName(1), copy, &journal);
                 journal.discard();
                 // A copy run renames nothing, so only the rename run's message is fixed.
@@ -680,14 +686,14 @@ JournalCost timeJournal(long n, const Options& o) {
             const std::string folder =
                 workRoot + "/journal-" + std::to_string(rep) + (journalled ? "-with" : "-without");
             buildFolder(folder, n);
-            morvane::FileJournal journal(QFile::decodeName((workRoot + "/last-change").c_str()));
+            morvane::FileJournal journal(QFile::decodeName((workRoot + "/state").c_str()));
             const RunResult r =
                 runMorvane(folder, txtName(1), false, journalled ? &journal : nullptr);
             if (journalled) {
                 j.with = std::min(j.with, r.seconds);
                 j.increaseWithKiB = std::max(j.increaseWithKiB, r.increaseKiB);
                 struct stat st;
-                if (::stat((workRoot + "/last-change").c_str(), &st) == 0)
+                if (::stat(QFile::encodeName(journal.fileName()).constData(), &st) == 0)
                     j.journalBytes = st.st_size;
                 j.verified = j.verified && journal.load().records.size() == n;
                 journal.discard();
@@ -739,10 +745,39 @@ ProbeResult timeExistenceTest(long n, const Options& o) {
     return p;
 }
 
+// Starts of a window on a clean journal and on one whose last change is large, each the best
+// of R, in turns.
+int timeStarts(const char* self, const Options& o) {
+    const std::vector<long> sizes{0, 100000, 1000000};
+    std::vector<startbench::Start> best(sizes.size());
+    for (size_t k = 0; k < sizes.size(); ++k)
+        if (sizes[k] > 0 &&
+            !startbench::recordChange(workRoot + "/state-" + std::to_string(sizes[k]), sizes[k]))
+            die("recording a change of " + std::to_string(sizes[k]) + " files");
+    for (int rep = 0; rep < std::max(o.repeats, 5); ++rep)
+        for (size_t k = 0; k < sizes.size(); ++k)
+            if (!startbench::startOnce(self, workRoot + "/state-" + std::to_string(sizes[k]),
+                                       best[k]))
+                die("a start did not show its window");
+    std::printf("\n%-28s %10s %10s\n", "start, last change of", "ms", "MiB");
+    for (size_t k = 0; k < sizes.size(); ++k)
+        std::printf("%-28s %10.1f %10.1f\n",
+                    sizes[k] == 0 ? "none (clean)" : (std::to_string(sizes[k]) + " files").c_str(),
+                    best[k].seconds * 1000, mib(best[k].kib));
+    judge(StartTime, best[2].seconds / best[0].seconds);
+    judge(StartMemory, mib(best[2].kib - best[0].kib));
+    if (!o.keep)
+        for (long n : sizes)
+            std::filesystem::remove_all(workRoot + "/state-" + std::to_string(n));
+    if (!o.keep) ::rmdir(workRoot.c_str());
+    return 0;
+}
+
 void usage() {
-    std::fprintf(stderr,
-                 "usage: morvane-bench [N ...] [--dir D] [--keep] [--repeat R] [--copy-n C]\n"
-                 "                     [--probe-calls K] [--tmpfs D] [--million | --copies]\n");
+    std::fprintf(
+        stderr,
+        "usage: morvane-bench [N ...] [--dir D] [--keep] [--repeat R] [--copy-n C]\n"
+        "                     [--probe-calls K] [--tmpfs D] [--million | --copies | --start]\n");
     std::exit(2);
 }
 
@@ -756,7 +791,12 @@ long numberArg(const char* s) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--start-child") == 0) {
+        int qtArgc = 1;
+        return startbench::child(qtArgc, argv, argv[2]);
+    }
     Options o;
+    bool starts = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&] {
@@ -775,6 +815,8 @@ int main(int argc, char** argv) {
             o.tmpfsDir = value();
         } else if (a == "--million") {
             o.million = true;
+        } else if (a == "--start") {
+            starts = true;
         } else if (a == "--copies") {
             o.copiesOnly = true;
         } else if (a == "--probe-calls") {
@@ -810,6 +852,7 @@ int main(int argc, char** argv) {
     // The window's run needs a window system; none is shown unless one is there.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (starts) return timeStarts(argv[0], o);
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
 
@@ -842,6 +885,7 @@ int main(int argc, char** argv) {
     if (extras)
         for (long n : o.sizes)
             probes.push_back(timeExistenceTest(n, o));
+    if (!o.keep) std::filesystem::remove_all(workRoot + "/state"); // the journal's records
     if (!o.keep) ::rmdir(workRoot.c_str());
     if (!o.keep && !tmpfsRoot.empty()) ::rmdir(tmpfsRoot.c_str());
 

@@ -1,12 +1,14 @@
 // The program tst_crash kills: one folder run of the Change button over an existing folder,
-// every text file to md (or a copy of each), with its journal, and nothing else.
+// every text file to md (or a copy of each), with its journal, and nothing else; or, with
+// --undo, the start's undo of the interrupted change the journal holds.
 //
-//   crashvictim DIR [--copy] [--journal J] [--undo]
+//   crashvictim DIR [--copy] [--journal J] [--undo N | --then-undo]
 //
-// --undo undoes the change once it is done. With MORVANE_KILL_AT=N in its environment it
-// kills itself with SIGKILL just after its Nth step on the disk (a rename, link or unlink),
-// so that a crash can be had at every step of a change and of its undo.
+// --then-undo undoes the change once it is done. With MORVANE_KILL_AT=N in its environment it
+// kills itself with SIGKILL just after its Nth step on the disk (a rename, link or unlink), so
+// that a crash can be had at every step of a change and of its undo.
 //
+// The undo kills itself with SIGKILL as it comes to its Nth file, a crash at a known point.
 // Prints "started" just before the run and "finished in S s: <closing message>" after;
 // exits 0 when the run completed without a question.
 
@@ -83,16 +85,45 @@ std::string firstTextFile(const std::string& dir) {
     return first.empty() ? "none.txt" : first; // the folder run only needs the folder part
 }
 
+// Dies as the undo comes to its file number `at`.
+struct KillAt : morvane::Progress {
+    long at;
+    explicit KillAt(long n) : at(n) {}
+    void changing(qint64 number, qint64, const QString&) override {
+        if (number >= at) ::raise(SIGKILL);
+    }
+};
+
+// As a start that is answered Yes: the interrupted change's files go back.
+int undoInterrupted(const std::string& journalPath, long killAt) {
+    morvane::FileJournal journal(QFile::decodeName(journalPath.c_str()));
+    if (!journal.interrupted().present) {
+        std::fprintf(stderr, "crashvictim: no interrupted change to undo\n");
+        return 3;
+    }
+    std::printf("started\n");
+    std::fflush(stdout);
+    morvane::NativeFileSystem fs;
+    ScriptedBox box;
+    KillAt progress(killAt);
+    const morvane::ChangeEnd end = morvane::undoAndReport(fs, box, progress, journal);
+    std::printf("finished: %s\n", qPrintable(box.texts().value(box.texts().size() - 1)));
+    return end == morvane::ChangeEnd::Undone ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::string dir, journalPath;
-    bool copy = false, undo = false;
+    bool copy = false, undo = false, thenUndo = false;
+    long killAt = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--copy") == 0)
             copy = true;
-        else if (std::strcmp(argv[i], "--undo") == 0)
-            undo = true;
+        else if (std::strcmp(argv[i], "--undo") == 0 && i + 1 < argc)
+            undo = true, killAt = std::atol(argv[++i]);
+        else if (std::strcmp(argv[i], "--then-undo") == 0)
+            thenUndo = true;
         else if (std::strcmp(argv[i], "--journal") == 0 && i + 1 < argc)
             journalPath = argv[++i];
         else if (argv[i][0] != '-' && dir.empty())
@@ -103,10 +134,11 @@ int main(int argc, char** argv) {
         }
     }
     if (dir.empty()) {
-        std::fprintf(stderr, "usage: crashvictim DIR [--copy] [--journal J]\n");
+        std::fprintf(stderr, "usage: crashvictim DIR [--copy] [--journal J] [--undo N]\n");
         return 2;
     }
     morvane::ignoreFileSizeSignal();
+    if (undo) return undoInterrupted(journalPath, killAt);
     const std::string first = firstTextFile(dir);
     std::printf("started\n");
     std::fflush(stdout);
@@ -124,7 +156,7 @@ int main(int argc, char** argv) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     morvane::giveBackFreeMemory(); // as start-up does after every run
-    if (undo && journal)           // answering Yes to any question, as asked
+    if (thenUndo && journal)       // answering Yes to any question, as asked
         return morvane::undoAndReport(fs, box, morvane::noProgress(), *journal) ==
                        morvane::ChangeEnd::Undone
                    ? 0

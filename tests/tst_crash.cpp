@@ -9,6 +9,7 @@
 #include "scriptedbox.h"
 #include "strictskip.h"
 #include "testfiles.h"
+#include "testwindow.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -165,15 +166,28 @@ bool resetFolder(const QString& folder) {
 
 enum class Outcome { Killed, Finished, Failed, NotStarted };
 
-// Runs the folder operation in a child and kills it with SIGKILL delayMs after it says
-// it has started.
-Outcome runAndKill(const QString& folder, const QString& journal, bool copyMode, int delayMs) {
+// What another window, started while the child was stopped, would do.
+struct WhileStopped {
+    bool asked = false;  // the start would ask about the child's change
+    bool undoes = false; // its Ctrl+Z would undo something
+};
+
+// Runs the folder operation in a child, stops it delayMs after it says it has started, looks
+// at the journal as another window would, and kills it with SIGKILL. With undoKillAt, the
+// child is the start's undo of the change instead, and kills itself at that file.
+Outcome runAndKill(const QString& folder, const QString& journal, bool copyMode, int delayMs,
+                   long undoKillAt = 0, WhileStopped* seen = nullptr) {
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0) return Outcome::NotStarted;
     const QByteArray dir = QFile::encodeName(folder);
     std::vector<char*> args = {const_cast<char*>(MORVANE_CRASHVICTIM),
                                const_cast<char*>(dir.constData())};
     if (copyMode) args.push_back(const_cast<char*>("--copy"));
+    const QByteArray killAt = QByteArray::number(qlonglong(undoKillAt));
+    if (undoKillAt > 0) {
+        args.push_back(const_cast<char*>("--undo"));
+        args.push_back(const_cast<char*>(killAt.constData()));
+    }
     const QByteArray journalPath = QFile::encodeName(journal);
     args.push_back(const_cast<char*>("--journal"));
     args.push_back(const_cast<char*>(journalPath.constData()));
@@ -202,8 +216,15 @@ Outcome runAndKill(const QString& folder, const QString& journal, bool copyMode,
         said.append(b, static_cast<size_t>(n));
         started = said.find("started\n") != std::string::npos;
     }
-    if (started) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-    ::kill(pid, SIGKILL);
+    if (started && undoKillAt == 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    if (undoKillAt == 0) ::kill(pid, SIGSTOP);
+    if (seen) {
+        FileJournal other(journal);
+        seen->asked = other.interrupted().present;
+        FileJournal another(journal);
+        seen->undoes = another.load().present;
+    }
+    if (undoKillAt == 0 || !started) ::kill(pid, SIGKILL);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -226,6 +247,8 @@ private slots:
     void killedAtEveryStep();
 
 private:
+    void recover(const QString& journal, bool copyMode, long changed);
+    void recoverUndo(const QString& journal, long changed);
     QTemporaryDir root;
     QString folder;
 };
@@ -253,19 +276,88 @@ void tst_crash::initTestCase() {
 void tst_crash::killedRun_data() {
     QTest::addColumn<bool>("copyMode");
     QTest::addColumn<int>("firstDelayMs");
-    QTest::newRow("rename") << false << 40;
-    QTest::newRow("leave a copy") << true << 150;
+    QTest::addColumn<bool>("undoKilled"); // the start's undo is killed half way too
+    QTest::newRow("rename") << false << 40 << false;
+    QTest::newRow("leave a copy") << true << 150 << false;
+    QTest::newRow("rename, then its undo") << false << 40 << true;
+}
+
+namespace {
+
+// Says Yes to the start's question, as the user would, and keeps the last text shown.
+struct YesBox : ScriptedBox {
+    QString last;
+    bool reportEnding(const ChangeReport& report) override {
+        ScriptedBox::reportEnding(report);
+        last = texts().value(texts().size() - 1);
+        return false;
+    }
+};
+
+QString restored(long n) {
+    return n == 1 ? QStringLiteral("Undo complete. 1 file restored.")
+                  : QStringLiteral("Undo complete. %1 files restored.").arg(n);
+}
+
+} // namespace
+
+// The next start finds the interrupted change and puts every file back.
+void tst_crash::recover(const QString& journal, bool copyMode, long changed) {
+    FileJournal found(journal);
+    const JournalState state = found.interrupted();
+    QVERIFY2(state.present && !state.finished && !state.undoBegun, qPrintable(found.problem()));
+    NativeFileSystem fs;
+    QCOMPARE(changedFiles(state, fs), changed);
+    YesBox box;
+    QCOMPARE(undoAndReport(fs, box, noProgress(), found), ChangeEnd::Undone);
+    QCOMPARE(box.last, restored(changed));
+    const Census undone = takeCensus(folder, copyMode);
+    QVERIFY2(undone.problems.isEmpty() && undone.temporaries.isEmpty(),
+             qPrintable((undone.problems + undone.temporaries).join(QStringLiteral("; "))));
+    QCOMPARE(undone.md, 0L);
+    QCOMPARE(undone.txt, fileCount);
+}
+
+// The start's undo killed half way: the start after it asks to finish it, and Yes puts every
+// file back under its own name.
+void tst_crash::recoverUndo(const QString& journal, long changed) {
+    // It goes from the last file to the first: past every untouched one, and half the others.
+    const long killAt = fileCount - changed / 2;
+    QCOMPARE(runAndKill(folder, journal, false, 0, killAt), Outcome::Killed);
+    const Census c = takeCensus(folder, false);
+    QVERIFY2(c.problems.isEmpty(), qPrintable(c.problems.join(QStringLiteral("; "))));
+    qInfo("undo killed at file %ld: %ld of %ld still renamed", killAt, c.md, changed);
+    QVERIFY(c.md > 0 && c.md < changed);
+
+    FileJournal found(journal);
+    YesBox box;
+    TestWindow form(&box, nullptr, &found);
+    form.offerRecovery();
+    QCOMPARE(box.texts().value(0), finishUndoQuestion(killAt - 1, fileCount).text);
+    QCOMPARE(box.shown[0].style, int(MessageBox::YesNoQuestion));
+    // Not a timing: the undo of 10,000 files ends, however slow the machine.
+    while (form.isChanging())
+        QTest::qWait(20);
+    const Census undone = takeCensus(folder, false);
+    QVERIFY2(undone.problems.isEmpty() && undone.temporaries.isEmpty(),
+             qPrintable((undone.problems + undone.temporaries).join(QStringLiteral("; "))));
+    QCOMPARE(undone.md, 0L);
+    QCOMPARE(undone.txt, fileCount);
+    QCOMPARE(box.last, restored(c.md));
+    QVERIFY(!FileJournal(journal).load().present);
 }
 
 void tst_crash::killedRun() {
     QFETCH(bool, copyMode);
     QFETCH(int, firstDelayMs);
+    QFETCH(bool, undoKilled);
     QVERIFY(resetFolder(folder));
 
-    const QString journal = root.path() + QStringLiteral("/last-change");
+    const QString journal = root.path() + QStringLiteral("/state");
     int delayMs = firstDelayMs;
     for (int attempt = 1; attempt <= maxAttempts; ++attempt) {
-        const Outcome outcome = runAndKill(folder, journal, copyMode, delayMs);
+        WhileStopped seen;
+        const Outcome outcome = runAndKill(folder, journal, copyMode, delayMs, false, &seen);
         QVERIFY2(outcome != Outcome::NotStarted, "crashvictim did not start");
         QVERIFY2(outcome != Outcome::Failed, "crashvictim failed on its own");
         const Census c = takeCensus(folder, copyMode);
@@ -282,38 +374,23 @@ void tst_crash::killedRun() {
               outcome == Outcome::Killed ? "killed" : "had finished", c.md, fileCount, what);
         if (outcome == Outcome::Finished) QCOMPARE(c.md, fileCount);
         if (outcome == Outcome::Killed && c.md > 0 && c.md < fileCount) {
-            // Caught in the middle, and nothing lost; the next start finds the journal of the
-            // interrupted change and puts every file back.
-            FileJournal found(journal);
-            const JournalState state = found.load();
-            QVERIFY2(state.present && !state.finished, qPrintable(found.problem()));
-            NativeFileSystem fs;
-            QCOMPARE(changedFiles(state, fs), c.md);
-            struct : ScriptedBox {
-                QString last;
-                bool reportEnding(const ChangeReport& report) override {
-                    ScriptedBox::reportEnding(report);
-                    last = texts().value(texts().size() - 1);
-                    return false;
-                }
-            } box;
-            QCOMPARE(undoAndReport(fs, box, noProgress(), found), ChangeEnd::Undone);
-            QCOMPARE(box.last, c.md == 1
-                                   ? QStringLiteral("Undo complete. 1 file restored.")
-                                   : QStringLiteral("Undo complete. %1 files restored.").arg(c.md));
-            const Census undone = takeCensus(folder, copyMode);
-            QVERIFY2(undone.problems.isEmpty() && undone.temporaries.isEmpty(),
-                     qPrintable((undone.problems + undone.temporaries).join(QStringLiteral("; "))));
-            QCOMPARE(undone.md, 0L);
-            QCOMPARE(undone.txt, fileCount);
+            // While it ran, another window neither asked about its change nor undid it.
+            QVERIFY(!seen.asked);
+            QVERIFY(!seen.undoes);
+            if (undoKilled)
+                recoverUndo(journal, c.md);
+            else
+                recover(journal, copyMode, c.md);
             return;
         }
         // Too early or too late: aim again, from a clean folder.
         if (c.md == 0)
             delayMs = delayMs * 2 + 10;
-        else
+        else if (c.md == fileCount)
             delayMs = delayMs / 3;
+        FileJournal(journal).discard();
         QVERIFY(resetFolder(folder));
+        QDir(journal + QStringLiteral("/changes")).removeRecursively();
     }
     // Passing without a kill in the middle would prove nothing about a crash.
     QFAIL("could not kill the run in the middle within the attempts; every outcome seen was sound");
@@ -368,7 +445,7 @@ void tst_crash::killedAtEveryStep() {
         env.insert("MORVANE_KILL_AT", QString::number(n));
         env.insert("XDG_DATA_HOME", data);
         victim.setProcessEnvironment(env);
-        QStringList args{d, "--journal", journal, "--undo"};
+        QStringList args{d, "--journal", journal, "--then-undo"};
         if (copyMode) args << "--copy";
         victim.start(MORVANE_CRASHVICTIM, args);
         QVERIFY(victim.waitForFinished(60000));
@@ -380,28 +457,29 @@ void tst_crash::killedAtEveryStep() {
             QVERIFY2(n > 4, "too few steps to be a replacement and its undo");
             return;
         }
-        // The next start: an interrupted change is offered for undoing where it touched a
-        // file; an ended one is undone as Ctrl+Z would.
+        // The next start: an interrupted change, or undo, is offered where it touched a file
+        // (Yes); an ended change is undone as Ctrl+Z would.
         FileJournal found(journal);
-        const JournalState state = found.load();
-        NativeFileSystem fs;
-        ScriptedBox box;
-        if (state.present && !state.finished) {
-            const qint64 changed = changedFiles(state, fs);
-            // A copy on its way is no file of the user's touched.
-            const QStringList files = contents(d).filter(QRegularExpression("^a\\.(md|txt)="));
-            QVERIFY2((changed > 0) == (files != before), qPrintable(at));
-            if (changed > 0)
-                undoAndReport(fs, box, noProgress(), found);
-            else
-                forgetChange(state, fs, found);
-        } else if (state.present) {
-            undoAndReport(fs, box, noProgress(), found);
+        YesBox box;
+        TestWindow form(&box, nullptr, &found);
+        const QStringList files = contents(d).filter(QRegularExpression("^a\\.(md|txt)="));
+        const JournalState cut = FileJournal(journal).interrupted();
+        form.offerRecovery();
+        while (form.isChanging())
+            QTest::qWait(10);
+        // Asked of an interrupted undo, and of an interrupted change that touched a file (a
+        // copy on its way is none of the user's).
+        const bool asked = !box.shown.isEmpty();
+        QVERIFY2(asked == (cut.present && (cut.undoBegun || files != before)), qPrintable(at));
+        if (!asked) {
+            form.undoLastChange();
+            while (form.isChanging())
+                QTest::qWait(10);
         }
         QVERIFY2(contents(d) == before, qPrintable(at + ": " + contents(d).join(", ")));
         QVERIFY2(trashed().isEmpty(), qPrintable(at + ": " + trashed().join(", ")));
     }
 }
 
-QTEST_GUILESS_MAIN(tst_crash)
+QTEST_MAIN(tst_crash)
 #include "tst_crash.moc"

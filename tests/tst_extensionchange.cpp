@@ -26,6 +26,9 @@
 #include <QTimer>
 
 #include <fcntl.h>
+#include <map>
+#include <memory>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 using namespace morvane;
@@ -96,6 +99,8 @@ private slots:
     void undo_data();
     void undo();
     void undoFromTheWindow();
+    void undoInWindows_data();
+    void undoInWindows();
 };
 
 void tst_extensionchange::runs_data() {
@@ -286,10 +291,10 @@ void tst_extensionchange::takenAfterListing() {
     box.onPrompt = [&] {
         box.answers.insert(fs.order.value(1) + ".md", yes ? MessageBox::Yes : MessageBox::No);
     };
-    FileJournal journal(tmp.path() + "/last-change");
+    QTemporaryDir state;
+    FileJournal journal(state.path());
     changeAndReport({d + "a.txt", "txt", "md", true, copy}, fs, box, noProgress(),
                     copy ? &journal : nullptr);
-    QFile::remove(tmp.path() + "/last-change");
     QCOMPARE(fs.order.size(), 3);
     for (QString& line : after)
         for (int k = 0; k < 3; ++k)
@@ -670,7 +675,7 @@ void tst_extensionchange::undoSaysSo() {
     QTemporaryDir tmp;
     for (int i = 0; i < 40; ++i)
         write(tmp.path() + QString("/f%1.txt").arg(i, 2, 10, QChar('0')), "x");
-    FileJournal journal(tmp.path() + "/state/last-change");
+    FileJournal journal(tmp.path() + "/state");
     ScriptedBox box;
     SlowFileSystem fs;
     TestWindow form(&box, &fs, &journal);
@@ -742,9 +747,13 @@ void tst_extensionchange::undo_data() {
     row("an old name taken since", two, true, false, "a.txt=new",
         {"a.md=a.txt", "a.txt=new", "b.txt=b.txt", "c.log=c.log"},
         "Undo complete. 1 file restored; 1 left as they are because they changed since.");
+    // Undo never reaches past a change it has no record of, in this window or the next.
     row("journal on a full disk", two, true, false, "full",
         {"a.md=a.txt", "b.md=b.txt", "c.log=c.log"},
-        "Conversion complete. 2 file extensions changed.");
+        "The last change could not be recorded, so it cannot be undone.");
+    row("journal on a full disk, after a restart", two, true, false, "full restart",
+        {"a.md=a.txt", "b.md=b.txt", "c.log=c.log"},
+        "The last change could not be recorded, so it cannot be undone.");
     // Copies are not forced to the disk: a power failure can leave one empty, its time intact.
     row("a copy left empty by a power failure", two, true, true, "empty b.md", {},
         "Undo complete. 2 files restored.");
@@ -803,12 +812,12 @@ void tst_extensionchange::undo() {
     };
     const QStringList trashedBefore = trashed();
     std::optional<SmallDisk> full;
-    if (meanwhile == "full") {
+    if (meanwhile.startsWith("full")) {
         full.emplace(tmp.path() + "/full", "64k");
         if (!full->mounted) MORVANE_SKIP("mounting a small tmpfs needs root");
         full->fill();
     }
-    const QString journalPath = (full ? full->path : tmp.path()) + "/last-change";
+    const QString journalPath = full ? full->path : tmp.path() + "/state";
     // A status call that fails once, as the change puts the file on record.
     struct : NativeFileSystem {
         bool fails = false;
@@ -852,9 +861,8 @@ void tst_extensionchange::undo() {
     const auto closing = std::find_if(box.shown.cbegin(), box.shown.cend(), [](const auto& b) {
         return b.style != MessageBox::YesNoWarning;
     });
-    QCOMPARE(bool(closing->style & MessageBox::WithUndo),
-             meanwhile != "full" && meanwhile != "before: unknown");
-    if (meanwhile == "restart") journal = std::make_unique<FileJournal>(journalPath);
+    QCOMPARE(bool(closing->style & MessageBox::WithUndo), !full && meanwhile != "before: unknown");
+    if (meanwhile.endsWith("restart")) journal = std::make_unique<FileJournal>(journalPath);
     if (meanwhile.contains('='))
         write(d + meanwhile.section('=', 0, 0), meanwhile.section('=', 1).toUtf8());
     if (meanwhile.startsWith("empty ")) {
@@ -906,7 +914,7 @@ void tst_extensionchange::undo() {
 void tst_extensionchange::undoFromTheWindow() {
     QTemporaryDir tmp;
     makeFiles(tmp.path(), {"a.txt"});
-    FileJournal journal(tmp.path() + "/state/last-change");
+    FileJournal journal(tmp.path() + "/state");
     ScriptedBox box;
     TestWindow form(&box, nullptr, &journal);
     form.show();
@@ -928,19 +936,131 @@ void tst_extensionchange::undoFromTheWindow() {
     QCOMPARE(box.texts().last(), QString("Undo complete. 1 file restored."));
     QVERIFY(form.cmdChange->isEnabled()); // the window looked at its file again
 
-    // A change cut short by a crash is offered for undoing at the next start.
-    QVERIFY(journal.begin(tmp.path() + "/", 2));
-    const FileId id = *NativeFileSystem().identify(tmp.path() + "/a.txt");
-    QVERIFY(journal.intend(
-        {{JournalRecord::Rename, tmp.path() + "/a.txt", tmp.path() + "/a.md", id, {}, {}},
-         {JournalRecord::Rename, tmp.path() + "/b.txt", tmp.path() + "/b.md", {}, {}, {}}}));
-    QVERIFY(QFile::rename(tmp.path() + "/a.txt", tmp.path() + "/a.md"));
+    // A change cut short by a crash (of another window) is offered for undoing at the next
+    // start.
+    {
+        FileJournal crashed(tmp.path() + "/state");
+        QVERIFY(crashed.begin(tmp.path() + "/", 2));
+        const FileId id = *NativeFileSystem().identify(tmp.path() + "/a.txt");
+        QVERIFY(crashed.intend(
+            {{JournalRecord::Rename, tmp.path() + "/a.txt", tmp.path() + "/a.md", id, {}, {}},
+             {JournalRecord::Rename, tmp.path() + "/b.txt", tmp.path() + "/b.md", {}, {}, {}}}));
+        QVERIFY(QFile::rename(tmp.path() + "/a.txt", tmp.path() + "/a.md"));
+    }
     form.offerRecovery();
     QCOMPARE(box.shown.last().prompt,
              QString("The last change was interrupted after 1 of 2 files. Undo it?"));
     QCOMPARE(box.shown.last().style, int(MessageBox::YesNoQuestion));
     QTRY_VERIFY(!form.isChanging() && QFile::exists(tmp.path() + "/a.txt"));
     QVERIFY(!journal.load().present);
+}
+
+// Each window is a process of its own with its own journal on one state folder; here each is
+// a window with a FileJournal of its own, whose locks are as separate as two processes'.
+void tst_extensionchange::undoInWindows_data() {
+    QTest::addColumn<QStringList>("steps"); // "<window> <file> <new extension> [no]", "<window>
+                                            // undo", "running <file>", "read-only"
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("message"); // the last shown; "beep": none, a beep
+    const QStringList abc{"a.txt=a.txt", "b.txt=b.txt", "c.txt=c.txt"};
+    QTest::newRow("each window undoes its own change")
+        << QStringList{"x a md", "y b md", "x undo"}
+        << QStringList{"a.txt=a.txt", "b.md=b.txt", "c.txt=c.txt"}
+        << "Undo complete. 1 file restored.";
+    QTest::newRow("the other one too") << QStringList{"x a md", "y b md", "x undo", "y undo"} << abc
+                                       << "Undo complete. 1 file restored.";
+    QTest::newRow("a window that made no change undoes the newest")
+        << QStringList{"x a md", "y b md", "z undo"}
+        << QStringList{"a.md=a.txt", "b.txt=b.txt", "c.txt=c.txt"}
+        << "Undo complete. 1 file restored.";
+    QTest::newRow("never a change another window is running")
+        << QStringList{"x a md", "running c", "z undo"}
+        << QStringList{"a.txt=a.txt", "b.txt=b.txt", "c.md=c.txt"}
+        << "Undo complete. 1 file restored.";
+    QTest::newRow("a change that touched nothing is not the last")
+        << QStringList{"x a md", "x b c no", "x undo"}
+        << QStringList{"a.txt=a.txt", "b.c=b.c", "b.txt=b.txt", "c.txt=c.txt"}
+        << "Undo complete. 1 file restored.";
+    QTest::newRow("nor for the next window")
+        << QStringList{"x a md", "x b c no", "z undo"}
+        << QStringList{"a.txt=a.txt", "b.c=b.c", "b.txt=b.txt", "c.txt=c.txt"}
+        << "Undo complete. 1 file restored.";
+    QTest::newRow("nothing to undo") << QStringList{} << abc << "beep";
+    QTest::newRow("undone already") << QStringList{"x a md", "x undo"} << abc << "beep";
+    QTest::newRow("never past a change that could not be recorded")
+        << QStringList{"x a md", "read-only", "x b doc", "x undo"}
+        << QStringList{"a.md=a.txt", "b.doc=b.txt", "c.txt=c.txt"}
+        << "The last change could not be recorded, so it cannot be undone.";
+}
+
+void tst_extensionchange::undoInWindows() {
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, after);
+    QFETCH(QString, message);
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + "/files/", state = tmp.path() + "/state";
+    QVERIFY(QDir().mkpath(d) && QDir().mkpath(state));
+    makeFiles(d, {"a.txt", "b.txt", "c.txt"});
+    ScriptedBox box;
+    std::map<QString, std::unique_ptr<FileJournal>> journals;
+    std::map<QString, std::unique_ptr<TestWindow>> windows;
+    const auto window = [&](const QString& name) {
+        if (!windows[name]) {
+            journals[name] = std::make_unique<FileJournal>(state);
+            windows[name] = std::make_unique<TestWindow>(&box, nullptr, journals[name].get());
+            windows[name]->show();
+        }
+        return windows[name].get();
+    };
+    FileJournal running(state); // another window's change, held until the test ends
+    std::unique_ptr<QScopeGuard<std::function<void()>>> unmount;
+    for (const QString& step : steps) {
+        const QStringList w = step.split(' ');
+        if (w[0] == "running") {
+            QVERIFY(running.begin(d, 1));
+            QVERIFY(running.intend({{JournalRecord::Rename,
+                                     d + w[1] + ".txt",
+                                     d + w[1] + ".md",
+                                     *NativeFileSystem().identify(d + w[1] + ".txt"),
+                                     {},
+                                     {}}}));
+            QVERIFY(QFile::rename(d + w[1] + ".txt", d + w[1] + ".md"));
+            const qsizetype shown = box.shown.size();
+            window("z")->offerRecovery(); // nothing to ask: a running window owns it
+            QCOMPARE(box.shown.size(), shown);
+        } else if (w[0] == "read-only") { // the state folder turns read-only
+            const QByteArray at = QFile::encodeName(state);
+            if (::mount(at, at, nullptr, MS_BIND, nullptr) != 0)
+                MORVANE_SKIP("a bind mount needs root");
+            unmount = std::make_unique<QScopeGuard<std::function<void()>>>(
+                [at] { ::umount2(at, MNT_DETACH); });
+            QVERIFY(::mount(at, at, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0);
+        } else if (w[1] == "undo") {
+            QTest::keyClick(window(w[0]), Qt::Key_Z, Qt::ControlModifier);
+        } else {
+            TestWindow* form = window(w[0]);
+            if (w.value(3) == "no") {
+                write(d + w[1] + "." + w[2], (w[1] + "." + w[2]).toUtf8());
+                box.answers.insert(w[1] + "." + w[2], MessageBox::No);
+            }
+            form->txtFile->setText(d + w[1] + ".txt");
+            form->cboNewExtension->setEditText(w[2]);
+            form->cmdChange->click();
+        }
+        for (auto& [name, form] : windows)
+            QTRY_VERIFY(!form->isChanging());
+    }
+    QCOMPARE(snapshot(d), after);
+    if (message == "beep") { // and nothing else: no box, no file touched
+        QSignalSpy beeps(window("x"), &frmMain::nothingToUndo);
+        const qsizetype shown = box.shown.size();
+        QTest::keyClick(window("x"), Qt::Key_Z, Qt::ControlModifier);
+        QTRY_COMPARE(beeps.count(), 1);
+        QCOMPARE(box.shown.size(), shown);
+        QCOMPARE(snapshot(d), after);
+    } else {
+        QCOMPARE(box.texts().last(), message);
+    }
 }
 
 QTEST_MAIN(tst_extensionchange)

@@ -3,6 +3,7 @@
 #include "conversation.h"
 #include "faultdisk.h"
 #include "filesystem.h"
+#include "journal.h"
 #include "process.h"
 #include "scriptedbox.h"
 #include "strictskip.h"
@@ -164,6 +165,8 @@ private slots:
     void replacedFileInTheTrash();
     void trashRefusals_data();
     void trashRefusals();
+    void recordOnDiskFirst_data();
+    void recordOnDiskFirst();
     void cleanup() {
         beforeMove = nullptr;
         nextUnlinkFails = 0;
@@ -831,6 +834,36 @@ void tst_filesystem::trashRefusals() {
     QCOMPARE(entries(trash + "/files"), files);
     QCOMPARE(entries(trash + "/info"), infos);
     QCOMPARE(entries(tmp.path() + "/cwd"), QStringList());
+}
+
+void tst_filesystem::recordOnDiskFirst_data() {
+    QTest::addColumn<bool>("allInFolder");
+    QTest::newRow("one file") << false;
+    QTest::newRow("folder run") << true;
+}
+
+// The record of a run is flushed to the disk before its first file is moved: a crash right
+// after that move still finds it.
+void tst_filesystem::recordOnDiskFirst() {
+    QFETCH(bool, allInFolder);
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + "/files/";
+    QVERIFY(QDir().mkpath(d));
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        write(d + name, name);
+    FileJournal journal(tmp.path() + "/state");
+    NativeFileSystem fs;
+    ScriptedBox box;
+    calls.clear();
+    changeAndReport({d + "a.txt", "txt", "md", allInFolder, false}, fs, box, noProgress(),
+                    &journal);
+    struct stat record {};
+    QVERIFY(::stat(QFile::encodeName(journal.fileName()).constData(), &record) == 0);
+    const qsizetype synced = calls.indexOf("sync " + QByteArray::number(quint64(record.st_ino)));
+    qsizetype moved = -1;
+    for (qsizetype i = 0; i < calls.size() && moved < 0; ++i)
+        if (calls[i].startsWith("move ")) moved = i;
+    QVERIFY2(moved >= 0 && synced >= 0 && synced < moved, calls.join(", "));
 }
 
 QTEST_GUILESS_MAIN(tst_filesystem)

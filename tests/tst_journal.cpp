@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <grp.h>
+#include <optional>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -42,6 +43,15 @@ QList<JournalRecord> threeFiles(const QString& source, const QString& target) {
 bool writeThree(FileJournal& j, const QString& folder, const QList<JournalRecord>& all) {
     return j.begin(folder, 3) && j.intend(all.mid(0, 2)) && j.replaced(1, all[1].trashed) &&
            j.intend(all.mid(2));
+}
+
+// Bytes this process has read so far, as the system counts them.
+qint64 bytesRead() {
+    QFile io("/proc/self/io");
+    if (!io.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:")) return line.mid(6).trimmed().toLongLong();
+    return 0;
 }
 
 bool same(const JournalRecord& a, const JournalRecord& b) {
@@ -97,14 +107,15 @@ private slots:
         QFETCH(QByteArray, stored);
         QFETCH(bool, killed);
         QTemporaryDir tmp;
-        FileJournal j(tmp.path() + "/last-change");
+        FileJournal j(tmp.path());
         const QList<JournalRecord> all = threeFiles(source, photos + "/a.md");
         if (killed)
             QCOMPARE(exitCodeOf([&] { return writeThree(j, folder, all) && ::raise(SIGKILL); }),
                      -1);
         else
             QVERIFY2(writeThree(j, folder, all) && j.finish(), qPrintable(j.problem()));
-        const JournalState state = FileJournal(j.fileName()).load();
+        FileJournal next(j.folder()); // the next window
+        const JournalState state = next.load();
         QVERIFY(state.present && state.total == 3);
         QCOMPARE(state.finished, !killed);
         QList<JournalRecord> whole = all;
@@ -112,7 +123,7 @@ private slots:
             r.source = QDir::current().absoluteFilePath(r.source);
         QVERIFY(std::equal(whole.begin(), whole.end(), state.records.begin(), state.records.end(),
                            same));
-        const QByteArray file = read(j.fileName());
+        const QByteArray file = read(next.fileName());
         QVERIFY(file.contains(stored));
         // The folder is written once; the names inside it are kept without it.
         if (!folder.isEmpty()) QCOMPARE(file.count(QFile::encodeName(folder)), 1);
@@ -122,7 +133,7 @@ private slots:
     // alone share compact records, the rest are written whole; all read back the same.
     void nameRecords() {
         QTemporaryDir tmp;
-        FileJournal j(tmp.path() + "/last-change");
+        FileJournal j(tmp.path());
         const std::vector<NameRecord> next{
             {JournalRecord::Rename, "a.txt", "a.md", ListedId{5, 11, 99}, {}},
             {JournalRecord::Rename, "line\nbreak.txt", "line\nbreak.md", ListedId{5, 12, 99}, {}},
@@ -131,7 +142,7 @@ private slots:
             {JournalRecord::Copy, "c.txt", "c.md", FileId{5, 15, 3, 4}, {5, 16, 7, 8}},
             {JournalRecord::Rename, "d.txt", "d.md", ListedId{6, 17, 99}, {}}}; // another device
         QVERIFY(j.begin(photos + "/", qint64(next.size())) && j.intend(next) && j.finish());
-        const JournalState state = FileJournal(j.fileName()).load();
+        const JournalState state = FileJournal(j.folder()).load();
         QVERIFY2(state.finished && state.records.size() == qsizetype(next.size()),
                  qPrintable(j.problem()));
         for (size_t i = 0; i < next.size(); ++i) {
@@ -157,7 +168,7 @@ private slots:
         }
         QVERIFY(j.begin(photos + "/", 1000) && j.intend(run) && j.finish());
         QVERIFY(read(j.fileName()).size() < 1000 * 25);
-        QCOMPARE(FileJournal(j.fileName()).load().records.size(), 1000);
+        QCOMPARE(FileJournal(j.folder()).load().records.size(), 1000);
     }
 
     void damaged_data() {
@@ -175,7 +186,7 @@ private slots:
         QTest::newRow("grown, not filled") << QList<int>{0, 1, 2, 3, -1} << 0 << 0 << none << "2";
         QTest::newRow("bad checksum at the end") << all << 0 << -1 << QByteArray("\1") << "3";
         QTest::newRow("empty: a journal that failed") << QList<int>() << 17 << 0 << none << "";
-        QTest::newRow("header only") << QList<int>() << 0 << 0 << none << "not whole";
+        QTest::newRow("header only: killed as it began") << QList<int>() << 0 << 0 << none << "";
         QTest::newRow("byte flipped in the middle")
             << all << 0 << i0 + 20 << QByteArray("\x40") << "not whole";
         QTest::newRow("garbage length")
@@ -201,7 +212,7 @@ private slots:
         QFETCH(QByteArray, mask);
         QFETCH(QString, expect);
         QTemporaryDir tmp;
-        FileJournal j(tmp.path() + "/last-change");
+        FileJournal j(tmp.path());
         QVERIFY(writeThree(j, photos, threeFiles(photos + "/a.txt", photos + "/a.md")) &&
                 j.finish());
         const QByteArray whole = read(j.fileName());
@@ -232,42 +243,50 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<bool>("partWay"); // a first batch is on the disk before the fault
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("marked"); // the next window learns the change has no record
         const QString full = "No space left on device";
-        QTest::newRow("full disk at the start") << "full" << false << full;
-        QTest::newRow("full disk part way") << "full" << true << full;
-        QTest::newRow("a name longer than any path") << "long" << true << "File name too long";
-        QTest::newRow("replaced file never intended") << "index" << true << "Invalid argument";
-        QTest::newRow("read-only folder") << "nobody" << false << "Permission denied";
-        // Nothing at all can be changed there: the previous change stays, and it says so.
-        QTest::newRow("read-only disk") << "readonly" << false << "Read-only file system";
+        QTest::newRow("full disk at the start") << "full" << false << full << true;
+        QTest::newRow("full disk part way") << "full" << true << full << true;
+        QTest::newRow("a name longer than any path")
+            << "long" << true << "File name too long" << true;
+        QTest::newRow("replaced file never intended")
+            << "index" << true << "Invalid argument" << true;
+        // Nothing at all can be made there: the next window has the change before for last.
+        QTest::newRow("read-only folder") << "nobody" << false << "Permission denied" << false;
+        QTest::newRow("read-only disk") << "readonly" << false << "Read-only file system" << false;
     }
 
-    // The change goes on without a journal, and none is left that would be offered for Undo.
+    // The change goes on without a record, and none is left that would be offered for Undo:
+    // the window knows, and so does the next where the folder takes a mark.
     void refused() {
         QFETCH(QString, fault);
         QFETCH(bool, partWay);
         QFETCH(QString, reason);
+        QFETCH(bool, marked);
         QTemporaryDir tmp;
-        const QString dir = tmp.path() + "/state", path = dir + "/Morvane/last-change";
-        const QByteArray disk = QFile::encodeName(dir), morvane = disk + "/Morvane";
-        const bool kept = fault == "readonly";
+        const QString dir = tmp.path() + "/state", path = dir + "/Morvane";
+        const QByteArray disk = QFile::encodeName(dir), morvane = disk + "/Morvane",
+                         changes = morvane + "/changes";
         QVERIFY(QDir().mkpath(dir));
         if (::mount("tmpfs", disk, "tmpfs", 0, "size=64k") != 0)
             MORVANE_SKIP("mounting a small tmpfs is refused here (needs root)");
         const auto unmount = qScopeGuard([&] { ::umount2(disk, MNT_DETACH); });
 
         QList<JournalRecord> big = threeFiles(photos + "/a.txt", photos + "/a.md");
-        FileJournal j(path);
-        QVERIFY(j.begin(photos, 1) && j.intend(big.mid(0, 1)) && j.finish()); // the previous
-        if (partWay) QVERIFY(j.begin(photos, 3) && j.intend(big.mid(0, 2)));
+        std::optional<FileJournal> j(std::in_place, path);
+        QVERIFY(j->begin(photos, 1) && j->intend(big.mid(0, 1)) && j->finish()); // the previous
+        const QString previous = j->fileName();
+        if (partWay) QVERIFY(j->begin(photos, 3) && j->intend(big.mid(0, 2)));
         for (int i = 0; i < 100; ++i) // more than the last page of the journal holds
             big.append({JournalRecord::Rename, QString(60, 'x'), QString(60, 'y'), {}, {}, {}});
         if (fault == "long") big[50].target = QString(70000, 'z');
-        if (kept) QVERIFY(::mount("tmpfs", disk, "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0);
-        if (fault == "nobody") // the file stays writable: its folder alone is read-only
+        if (fault == "readonly")
+            QVERIFY(::mount("tmpfs", disk, "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0);
+        if (fault == "nobody") // the records stay writable: their folders alone are read-only
             QVERIFY(::chmod(QFile::encodeName(tmp.path()), 0711) == 0 &&
                     ::chown(morvane, 65534, 65534) == 0 && ::chmod(morvane, 0500) == 0 &&
-                    ::chown(QFile::encodeName(path), 65534, 65534) == 0);
+                    ::chown(changes, 65534, 65534) == 0 && ::chmod(changes, 0500) == 0 &&
+                    ::chown(QFile::encodeName(previous), 65534, 65534) == 0);
         if (fault == "full") { // every free page taken
             struct statvfs free;
             const int filler = ::open(disk + "/filler", O_WRONLY | O_CREAT, 0600);
@@ -279,27 +298,142 @@ private slots:
                      if (fault == "nobody" && (::setgroups(0, nullptr) != 0 ||
                                                ::setgid(65534) != 0 || ::setuid(65534) != 0))
                          return 2;
-                     const bool refused = fault == "index" ? !j.replaced(2, "/t")
-                                          : partWay        ? !j.intend(big)
-                                                           : !j.begin(photos, 3);
-                     // The change goes on without it; nothing more is written.
-                     const QString why = j.problem();
-                     if (refused && !j.intend(big) && !j.replaced(0, "/t") && !j.finish() &&
-                         j.problem() == why &&
+                     const bool refused = fault == "index" ? !j->replaced(2, "/t")
+                                          : partWay        ? !j->intend(big)
+                                                           : !j->begin(photos, 3);
+                     // The change goes on without it; nothing more is written, and this
+                     // window's Undo says so rather than undo the change before.
+                     const QString why = j->problem();
+                     if (refused && !j->intend(big) && !j->replaced(0, "/t") && !j->finish() &&
+                         j->problem() == why &&
                          why.startsWith("the journal " + path + " cannot be written: " + reason) &&
-                         why.endsWith("cannot be removed") == kept)
+                         j->load().notRecorded)
                          return 0;
                      std::fprintf(stderr, "%s\n", qPrintable(why));
                      return 1;
                  }),
                  0);
-        const JournalState state = j.load();
-        QVERIFY2(j.problem().isEmpty(), qPrintable(j.problem()));
-        QCOMPARE(state.records.size(), kept ? 1 : 0);
-        QCOMPARE(state.present, kept);
-        // A journal that could not be removed is emptied.
-        QCOMPARE(QDir(morvane).entryList(QDir::Files | QDir::Hidden),
-                 kept || fault == "nobody" ? QStringList{"last-change"} : QStringList());
+        j.reset(); // the child's, as it failed, lets go of the record it began
+        FileJournal next(path);
+        const JournalState state = next.load();
+        QVERIFY2(next.problem().isEmpty(), qPrintable(next.problem()));
+        QCOMPARE(state.notRecorded, marked);
+        QCOMPARE(state.present, !marked);
+        QCOMPARE(state.records.size(), marked ? 0 : 1);
+        if (!marked) QCOMPARE(next.fileName(), previous);
+    }
+
+    // The single record of earlier versions, at Morvane/last-change, is the oldest change:
+    // an Undo pending from before an upgrade, or a crash, is still offered.
+    void earlierVersion_data() {
+        QTest::addColumn<bool>("killed");
+        QTest::newRow("finished: Undo") << false;
+        QTest::newRow("killed: the start asks") << true;
+    }
+    void earlierVersion() {
+        QFETCH(bool, killed);
+        QTemporaryDir old, tmp;
+        const QList<JournalRecord> all = threeFiles(photos + "/a.txt", photos + "/a.md");
+        QString written;
+        {
+            FileJournal j(old.path());
+            QVERIFY(writeThree(j, photos, all) && (killed || j.finish()));
+            written = j.fileName();
+        }
+        QVERIFY(QFile::copy(written, tmp.path() + "/last-change"));
+        FileJournal next(tmp.path());
+        const JournalState state = killed ? next.interrupted() : next.load();
+        QVERIFY2(state.present && state.records.size() == 3, qPrintable(next.problem()));
+        QCOMPARE(state.finished, !killed);
+        QCOMPARE(next.fileName(), tmp.path() + "/last-change");
+        // A newer change is the last one; the earlier one stays until pruned.
+        QVERIFY(FileJournal(tmp.path()).begin(photos, 1));
+        next.discard();
+        QVERIFY(!QFile::exists(tmp.path() + "/last-change"));
+    }
+
+    // Killed as it was made, before its Begin was whole: no change, and the next prune takes
+    // it; the change before stays the last.
+    void headless_data() {
+        QTest::addColumn<int>("kept"); // bytes of a whole record's start left in the file
+        QTest::newRow("empty") << 0;
+        QTest::newRow("header only") << 17;
+        QTest::newRow("Begin torn") << 30;
+    }
+    void headless() {
+        QFETCH(int, kept);
+        QTemporaryDir tmp;
+        FileJournal before(tmp.path());
+        QVERIFY(before.begin(photos, 1) &&
+                before.intend(threeFiles(photos + "/a.txt", "/a.md").mid(0, 1)) && before.finish());
+        FileJournal killed(tmp.path());
+        QVERIFY(killed.begin(photos, 1));
+        const QString path = killed.fileName();
+        killed.withdraw(); // only to let go of it: the file is put back, cut short
+        write(path, read(before.fileName()).left(kept));
+        QVERIFY(QFileInfo(path).fileName() > QFileInfo(before.fileName()).fileName());
+
+        FileJournal next(tmp.path());
+        QVERIFY(!next.interrupted().present);
+        const JournalState state = next.load();
+        QVERIFY2(next.problem().isEmpty(), qPrintable(next.problem()));
+        QCOMPARE(next.fileName(), before.fileName());
+        QVERIFY(state.present && state.finished);
+        QVERIFY(FileJournal(tmp.path()).begin(photos, 1));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(QFile::exists(before.fileName()));
+    }
+
+    // A start reads the heads and ends of the records, never a whole one it need not undo: a
+    // large change that ended, or a large file that is not a change.
+    void startReadsLittle_data() {
+        QTest::addColumn<qint64>("total");    // the Begin's
+        QTest::addColumn<qint64>("size");     // grown to, zeros past the records; 0: as written
+        QTest::addColumn<QString>("problem"); // "": none; else the record is ignored for it
+        QTest::addColumn<bool>("offered");    // and so read whole, a block at a time
+        QTest::addColumn<qint64>("mostRead"); // bytes
+        const qint64 little = 256 << 10, blocks = 4 << 20, huge = qint64(64) << 30;
+        QTest::newRow("100,000 files, ended")
+            << qint64(100000) << qint64(0) << "" << false << little;
+        QTest::newRow("64 GiB of 3 files")
+            << qint64(3) << huge << "it is not whole" << false << little;
+        // Grown and not filled, as a crash may leave it: interrupted before any file.
+        QTest::newRow("64 GiB of ten million files")
+            << qint64(10000000) << huge << "" << true << blocks;
+    }
+    void startReadsLittle() {
+        QFETCH(qint64, total);
+        QFETCH(qint64, size);
+        QFETCH(QString, problem);
+        QFETCH(bool, offered);
+        QFETCH(qint64, mostRead);
+        QTemporaryDir tmp;
+        std::optional<FileJournal> j(std::in_place, tmp.path());
+        QVERIFY(j->begin(photos, total));
+        std::vector<QByteArray> names;
+        std::vector<NameRecord> run;
+        names.reserve(size_t(2 * total));
+        for (qint64 i = 0; i < total && size == 0; ++i) {
+            names.push_back(QByteArray::number(1000000 + i) + ".txt");
+            names.push_back(names.back().chopped(3) + "md");
+            run.push_back({JournalRecord::Rename,
+                           names[names.size() - 2].constData(),
+                           names.back().constData(),
+                           ListedId{5, quint64(i), 99},
+                           {}});
+        }
+        QVERIFY(size > 0 || (j->intend(run) && j->finish()));
+        const QString path = j->fileName();
+        j.reset(); // as a window that ended, or was killed
+        if (size > 0) QVERIFY(::truncate(QFile::encodeName(path), size) == 0);
+        FileJournal next(tmp.path());
+        const qint64 before = bytesRead();
+        const JournalState state = next.interrupted();
+        QVERIFY2(bytesRead() - before < mostRead,
+                 qPrintable(QString::number(bytesRead() - before)));
+        QCOMPARE(state.present, offered);
+        QCOMPARE(next.problem(),
+                 problem.isEmpty() ? QString() : "ignoring the journal " + path + ": " + problem);
     }
 
     void location_data() {
@@ -325,14 +459,18 @@ private slots:
         xdg == "-" ? qunsetenv("XDG_STATE_HOME")
                    : qputenv("XDG_STATE_HOME", xdg.replace("{home}", qgetenv("HOME")));
         FileJournal j;
-        QCOMPARE(j.fileName(), home.path() + folder + "/last-change");
+        QCOMPARE(j.folder(), home.path() + folder);
+        QVERIFY(QDir().mkpath(j.folder()));
+        write(j.folder() + "/last-change.99999.new", "left by an earlier version's crash");
         QVERIFY(j.begin(photos, 1));
+        QCOMPARE(QFileInfo(j.fileName()).path(), home.path() + folder + "/changes");
         struct stat st;
-        QVERIFY(::stat(QFile::encodeName(home.path() + folder), &st) == 0);
+        QVERIFY(::stat(QFile::encodeName(home.path() + folder + "/changes"), &st) == 0);
         QCOMPARE(st.st_mode & 0777, 0700u);
-        write(j.fileName() + ".99999.new", "left by a crash");
         j.discard();
         QCOMPARE(QDir(home.path() + folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(QDir(home.path() + folder + "/changes").entryList(QDir::Files | QDir::Hidden),
+                 QStringList());
         QVERIFY(!j.load().present && j.problem().isEmpty());
     }
 };

@@ -9,7 +9,7 @@ void ChangeRecord::begin(const QString& folder, qint64 total) {
 
 bool ChangeRecord::finish(bool touched) {
     keep(on() && journal_->finish());
-    if (begun_ && !touched) journal_->discard(); // nothing to undo
+    if (begun_ && !touched) journal_->withdraw(); // nothing to undo: the last change stays
     return on() && touched;
 }
 

@@ -12,7 +12,7 @@ class ChangeRecord {
 public:
     explicit ChangeRecord(Journal* journal) : journal_(journal) {}
 
-    // Starts the record, replacing the last change's only once this one is on the disk.
+    // Starts the record of the change, which becomes the last one.
     void begin(const QString& folder, qint64 total);
     void intend(const QList<JournalRecord>& next) { keep(on() && journal_->intend(next)); }
     void intend(const std::vector<NameRecord>& next, bool lastPart) {
@@ -31,7 +31,7 @@ public:
     }
     bool on() const { return on_; }
     // The change has ended, having touched files or not. A change that touched none is not
-    // the last change: its record goes, and so, once it began, does the one before.
+    // the last change: its record goes, and the one before stays the last.
     // Returns whether the change can be undone.
     bool finish(bool touched);
 
@@ -39,7 +39,7 @@ private:
     void keep(bool ok) { on_ = on_ && ok; }
 
     Journal* journal_;
-    bool begun_ = false; // the previous change is forgotten only once this one began
+    bool begun_ = false; // a record was asked for, made or not
     bool on_ = false;
 };
 

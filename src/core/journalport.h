@@ -39,14 +39,19 @@ struct JournalState {
     qint64 total = 0;      // the files it was to change
     QString folder;        // where it was made
     QList<JournalRecord> records;
+    bool notRecorded = false; // the last change went ahead without a record: no Undo
+    bool undoBegun = false;   // an undo of it began and did not reach its end
+    qint64 undone = 0;        // files that undo had been through
+    qint64 undoTotal = 0;     // files it was to go through
 };
 
 // The record of the last change, kept so that it can be undone, even after a crash. Every
-// call reports whether it is on the disk; a change goes ahead without it all the same.
+// call reports whether it is on the disk; a change goes ahead without it all the same. Each
+// window has its own: its Undo undoes the change it made, never one another window runs.
 class Journal {
 public:
     virtual ~Journal() = default;
-    // Starts the record of a change of `total` files in folder, replacing the previous one.
+    // Starts the record of a change of `total` files in folder; it becomes the last change.
     virtual bool begin(const QString& folder, qint64 total) = 0;
     // The next files to be touched, on the disk before any of them is: flushed to the disk
     // with the last part of a batch given in parts.
@@ -63,10 +68,23 @@ public:
     virtual void abandon(const Failure& why) = 0;
     // The change has ended, whichever way: it is now the last change.
     virtual bool finish() = 0;
-    // The last change; a journal that is not whole or not ours reads as none.
+    // The change begun last touched no file: its record goes, and the one before is the last
+    // change again.
+    virtual void withdraw() = 0;
+    // The change to undo: this window's own last change (or that it could not be recorded),
+    // else the newest one no other window is running. One that is not whole reads as none.
     virtual JournalState load() = 0;
-    // Forgets the last change (undone, or kept as it is).
+    // For the start, reading as little as it can: the newest change no running window owns
+    // that was interrupted, or whose undo was. It is held until discarded or undone.
+    virtual JournalState interrupted() = 0;
+    // Forgets the loaded change (undone, or kept as it is).
     virtual void discard() = 0;
+    // An undo of the loaded change begins, going through `files` files; each file it has been
+    // through is then marked, so that an undo cut short can be finished at the next start.
+    virtual bool undoBegin(qint64 files) = 0;
+    virtual void undone(qint64 index) = 0;
+    // The undo went through every file, and left some: the change stays, to be tried again.
+    virtual void undoEnded() = 0;
     // Why the last call failed, or why a journal was ignored.
     virtual QString problem() const = 0;
 };

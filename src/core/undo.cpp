@@ -80,6 +80,10 @@ ChangeReport undoLastChange(FileSystem& fs, Progress& progress, Journal& journal
     ChangeReport report;
     report.of = ChangeReport::Of::Undo;
     const JournalState state = journal.load();
+    if (state.notRecorded) { // never reach past it to the change before
+        report.end = ChangeEnd::NotRecorded;
+        return report;
+    }
     if (!state.present) { // nothing to undo: nothing to say
         report.end = ChangeEnd::NothingChanged;
         return report;
@@ -93,6 +97,7 @@ ChangeReport undoLastChange(FileSystem& fs, Progress& progress, Journal& journal
     }
     try {
         const qsizetype total = state.records.size();
+        journal.undoBegin(total); // cut short, it is offered to be finished at the next start
         for (qsizetype i = total - 1; i >= 0; --i) {
             if (progress.cancelled()) throw Cancelled{};
             const JournalRecord& r = state.records[i];
@@ -106,6 +111,7 @@ ChangeReport undoLastChange(FileSystem& fs, Progress& progress, Journal& journal
             if (undone == Undo::Restored && why.number != 0 &&
                 report.replacedNotBack++ < refusalsNamed)
                 report.notBack.append({nameOfPath(r.target), why});
+            journal.undone(i);
         }
     } catch (const Failure& f) {
         report.end = ChangeEnd::Failed;
@@ -116,7 +122,10 @@ ChangeReport undoLastChange(FileSystem& fs, Progress& progress, Journal& journal
         return report;
     }
     // A file that could not go back can be tried again: its record stays.
-    if (report.refused == 0) journal.discard();
+    if (report.refused == 0)
+        journal.discard();
+    else
+        journal.undoEnded();
     report.end = ChangeEnd::Undone;
     return report;
 }

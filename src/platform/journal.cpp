@@ -1,8 +1,10 @@
 #include "journal.h"
 #include "apptitle.h"
+#include "journal_folder.h"
 #include "journal_records.h"
 #include "posix.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,11 +23,7 @@ using namespace journal;
 
 namespace {
 
-// The journal and its folder are the user's alone, as the base directory rules ask.
-constexpr mode_t privateFolder = 0700;
-constexpr mode_t privateFile = 0600;
-
-// An int64 on record: Begin's total, Replaced's index.
+// An int64 on record: Begin's total, Replaced's index, the undo's counts.
 constexpr qsizetype numberSize = 8;
 // What a Renames record holds before its files: device, time, the common ending's length.
 constexpr qsizetype renamesLead = 8 + 8 + 4;
@@ -38,48 +37,80 @@ constexpr qsizetype longestName = 4096;
 QString statePath() {
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
     if (!QDir::isAbsolutePath(base)) base = QDir::homePath() + QStringLiteral("/.local/state");
-    return base + QLatin1Char('/') + applicationTitle() + QStringLiteral("/last-change");
+    return base + QLatin1Char('/') + applicationTitle();
 }
 
-// mkdir -p, private to the user as the base directory rules ask.
-bool makeFolder(const QByteArray& dir) {
-    if (::mkdir(dir.constData(), privateFolder) == 0 || errno == EEXIST) return true;
-    const qsizetype slash = dir.lastIndexOf('/');
-    return errno == ENOENT && slash > 0 && makeFolder(dir.left(slash)) &&
-           (::mkdir(dir.constData(), privateFolder) == 0 || errno == EEXIST);
+// A record of no payload or of one number.
+QByteArray markRecord(Type type, std::optional<qint64> number = std::nullopt) {
+    QByteArray record(frame + numberSize, Qt::Uninitialized);
+    RecordWriter out(record.data());
+    out.start(type);
+    if (number) out.put(*number);
+    out.end();
+    record.truncate(out.at() - record.constData());
+    return record;
+}
+
+bool syncFolder(const QString& folder) {
+    const int dir =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = dir >= 0 && ::fsync(dir) == 0;
+    const int err = errno;
+    if (dir >= 0) ::close(dir);
+    errno = err;
+    return synced;
 }
 
 } // namespace
 
 FileJournal::FileJournal() : FileJournal(statePath()) {}
 
-FileJournal::FileJournal(const QString& path) : path_(path) {}
+FileJournal::FileJournal(const QString& folder) : folder_(folder) {}
 
 FileJournal::~FileJournal() {
-    if (fd_ >= 0) ::close(fd_); // an unfinished change stays an interrupted one
+    release(); // an unfinished change, or undo, stays an interrupted one
 }
 
-QByteArray FileJournal::temporaryName() const {
-    return posix::temporaryName(path_, QLatin1StringView("."), QStringLiteral(".new"));
+void FileJournal::release() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    writing_ = false;
 }
 
 bool FileJournal::fail(int err) {
     problem_ = QStringLiteral("the journal %1 cannot be written: %2")
-                   .arg(path_, QString::fromLocal8Bit(std::strerror(err)));
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    ::unlink(temporaryName().constData());
-    // Whatever is at the name now, the previous change or part of this one, must not be
-    // offered: this change goes on without a journal.
-    const QByteArray name = QFile::encodeName(path_);
-    if (::unlink(name.constData()) != 0 && errno != ENOENT && ::truncate(name.constData(), 0) != 0)
+                   .arg(folder_, QString::fromLocal8Bit(std::strerror(err)));
+    // Whatever this record holds so far must not be offered: this change goes on without a
+    // record, and a later window learns so from its mark where the folder takes one.
+    const bool made = fd_ >= 0;
+    const QString marker =
+        made ? tie_.record + markerSuffix
+             : changesOf(folder_) +
+                   QStringLiteral("/%1-%2")
+                       .arg(QDateTime::currentMSecsSinceEpoch() * 1000000, 20, 10, QLatin1Char('0'))
+                       .arg(::getpid()) +
+                   markerSuffix;
+    bool marked = false;
+    if (made)
+        marked = ::ftruncate(fd_, 0) == 0 && ::rename(QFile::encodeName(tie_.record).constData(),
+                                                      QFile::encodeName(marker).constData()) == 0;
+    else {
+        const int fd = ::open(QFile::encodeName(marker).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        marked = fd >= 0;
+        if (fd >= 0) ::close(fd);
+    }
+    if (made && !marked && ::unlink(QFile::encodeName(tie_.record).constData()) != 0 &&
+        ::ftruncate(fd_, 0) != 0)
         problem_ += QStringLiteral(", and what it holds so far cannot be removed");
+    release();
+    tie_ = {marked ? marker : QString(), true, false};
     return false;
 }
 
 bool FileJournal::running() {
-    if (fd_ < 0 && problem_.isEmpty()) problem_ = QStringLiteral("no change has begun");
-    return fd_ >= 0;
+    if (!writing_ && problem_.isEmpty()) problem_ = QStringLiteral("no change has begun");
+    return writing_;
 }
 
 bool FileJournal::append(const QByteArray& bytes, qsizetype size, bool flush) {
@@ -95,20 +126,19 @@ static QString absolute(const QString& path) {
 }
 
 bool FileJournal::begin(const QString& folder, qint64 total) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    release();
     problem_.clear();
     intended_ = 0;
-    folder_ = QFile::encodeName(absolute(folder)); // as stored in Begin, below
-    const QFileInfo where(path_);
-    if (!makeFolder(QFile::encodeName(where.absolutePath()))) return fail(errno);
-
-    // Written beside the previous journal and renamed over it once on the disk, so that the
-    // previous change stays the last one until this one has safely started.
-    const QByteArray temporary = temporaryName();
-    fd_ = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC,
-                 privateFile);
+    before_ = tie_;
+    tie_ = {};
+    runDir_ = QFile::encodeName(absolute(folder)); // as stored in Begin, below
+    if (!makeFolder(folder_)) return fail(errno);
+    prune(folder_);
+    // Made under its final name and locked before anything is in it: killed here, it reads
+    // as no change, and the next prune takes it.
+    fd_ = createRecord(folder_, &tie_.record);
     if (fd_ < 0) return fail(errno);
+    writing_ = true;
     const QString whole = absolute(folder);
     QByteArray start(header.size() + frame + numberSize + RecordWriter::pathSpace(whole),
                      Qt::Uninitialized);
@@ -119,15 +149,9 @@ bool FileJournal::begin(const QString& folder, qint64 total) {
     out.path(whole, {});
     if (!out.end()) return fail(ENAMETOOLONG);
     if (!posix::writeAll(fd_, start.constData(), out.at() - start.constData()) ||
-        ::fsync(fd_) != 0 ||
-        ::rename(temporary.constData(), QFile::encodeName(path_).constData()) != 0)
+        ::fsync(fd_) != 0 || !syncFolder(changesOf(folder_)))
         return fail(errno);
-    const int dir = ::open(QFile::encodeName(where.absolutePath()).constData(),
-                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const bool synced = dir >= 0 && ::fsync(dir) == 0;
-    const int err = errno;
-    if (dir >= 0) ::close(dir);
-    return synced || fail(err);
+    return true;
 }
 
 bool FileJournal::intend(const QList<JournalRecord>& next, bool lastPart) {
@@ -143,8 +167,8 @@ bool FileJournal::intend(const QList<JournalRecord>& next, bool lastPart) {
         out.start(Intent);
         out.put<quint8>(r.kind);
         out.id(r.id);
-        out.path(absolute(r.source), folder_);
-        out.path(absolute(r.target), folder_);
+        out.path(absolute(r.source), runDir_);
+        out.path(absolute(r.target), runDir_);
         if (r.kind == JournalRecord::Copy) out.id(r.before); // the target may have been there
         if (!out.end()) return fail(ENAMETOOLONG);
     }
@@ -242,8 +266,8 @@ bool FileJournal::replacing(qint64 index, const Replacement& r) {
     out.start(Replacing);
     out.put(index);
     out.id(r.asked);
-    out.path(absolute(r.aside), folder_);
-    out.path(r.trash, folder_);
+    out.path(absolute(r.aside), runDir_);
+    out.path(r.trash, runDir_);
     if (!out.end()) return fail(ENAMETOOLONG);
     return append(record, out.at() - record.constData());
 }
@@ -256,14 +280,14 @@ bool FileJournal::replaced(qint64 index, const QString& trashed) {
     RecordWriter out(record.data());
     out.start(Replaced);
     out.put(index);
-    out.path(trashed, folder_);
+    out.path(trashed, runDir_);
     if (!out.end()) return fail(ENAMETOOLONG);
     return append(record, out.at() - record.constData());
 }
 
 void FileJournal::abandon(const Failure& why) {
     fail(why.number);
-    problem_ = QStringLiteral("the journal %1 is not kept: %2").arg(path_, why.description);
+    problem_ = QStringLiteral("the journal %1 is not kept: %2").arg(folder_, why.description);
 }
 
 bool FileJournal::finish() {
@@ -277,19 +301,46 @@ bool FileJournal::finish() {
     // the system writes it back leaves the run reading as interrupted, which after such a
     // failure it may well be: its files are looked at one by one either way.
     if (!append(record, record.size(), false)) return false;
-    ::close(fd_);
-    fd_ = -1;
+    release();
     return true;
 }
 
+void FileJournal::withdraw() {
+    if (!tie_.record.isEmpty()) ::unlink(QFile::encodeName(tie_.record).constData());
+    release();
+    tie_ = before_;
+}
+
 void FileJournal::discard() {
-    const QFileInfo info(path_);
-    QDir dir = info.dir();
-    const QStringList leftovers = dir.entryList({info.fileName() + QStringLiteral(".*.new")},
-                                                QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : leftovers)
-        dir.remove(name);
-    QFile::remove(path_);
+    if (!tie_.record.isEmpty()) ::unlink(QFile::encodeName(tie_.record).constData());
+    release();
+    // Undone, or kept as it is: this window's Undo has nothing left to undo.
+    tie_ = {{}, false, true};
+}
+
+// An undo's marks go on the loaded record, which this window holds; the first is flushed, so
+// that an undo cut short is known at the next start, the others are not: they cost a write.
+bool FileJournal::mark(const QByteArray& record, bool flush) {
+    if (fd_ < 0 || writing_) return false;
+    if (posix::writeAll(fd_, record.constData(), record.size()) &&
+        (!flush || ::fdatasync(fd_) == 0))
+        return true;
+    problem_ = QStringLiteral("the undo cannot be recorded in %1: %2")
+                   .arg(tie_.record, QString::fromLocal8Bit(std::strerror(errno)));
+    return false;
+}
+
+bool FileJournal::undoBegin(qint64 files) {
+    return mark(markRecord(UndoBegun, files), true);
+}
+
+void FileJournal::undone(qint64 index) {
+    mark(markRecord(Undone, index), false);
+}
+
+void FileJournal::undoEnded() {
+    mark(markRecord(UndoEnded), false);
+    release();
 }
 
 } // namespace morvane

@@ -20,7 +20,10 @@ enum Type : quint8 {
     Replaced = 3,
     Finished = 4,
     Renames = 5,
-    Replacing = 6
+    UndoBegun = 6,
+    Undone = 7,
+    UndoEnded = 8,
+    Replacing = 9,
 };
 
 inline const QByteArray header = QByteArrayLiteral("MORVANE-JOURNAL\n\x01");
@@ -36,6 +39,9 @@ constexpr quint32 maxPayload = 64 * 1024;
 // The size an Intent stores for a file known by its listing alone, whose time is then one
 // the file had not reached when listed.
 constexpr qint64 listedSize = -1;
+// The most one file can put on record, an Intent of two whole paths and a Replaced: a record
+// larger than its Begin's total can explain this way is damage, never a change.
+constexpr qint64 mostPerFile = 2 * (frame + 1 + 2 * idSize + 2 * (pathLead + 4096));
 
 // CRC-32 (the one of zip and PNG) of the n bytes at p.
 quint32 crc32(const char* p, qsizetype n);

@@ -6,6 +6,7 @@
 #include "pathrules.h"
 #include "warning.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -179,9 +180,18 @@ void frmMain::undoLastChange() {
 
 void frmMain::offerRecovery() {
     Journal& journal = *services_.journal;
-    const JournalState state = journal.load();
+    // Held from here on, through the question and the undo: no other window recovers it too.
+    const JournalState state = journal.interrupted();
     if (!journal.problem().isEmpty()) warn(journal.problem());
-    if (!state.present || state.finished) return;
+    if (!state.present) return;
+    if (state.undoBegun) {
+        if (services_.box->askFinishUndo(state.undone, state.undoTotal))
+            undoLastChange(); // each file's state is looked at: safe to run again
+        else
+            journal.discard(); // the files stay as they are
+        return;
+    }
+    if (state.finished) return;
     const qint64 changed = changedFiles(state, *services_.fs);
     if (changed == 0) {
         forgetChange(state, *services_.fs, journal); // the crash came before any file was touched
@@ -203,11 +213,15 @@ void frmMain::start(const std::function<ChangeEnd(MessageBox&, Progress&)>& job,
             return end;
         },
         *services_.box, undo);
-    connect(run_, &ChangeRun::finished, this, [this] {
+    connect(run_, &ChangeRun::finished, this, [this, undo] {
         const ChangeEnd end = run_->end();
         run_->deleteLater();
         run_ = nullptr;
         emit runEnded();
+        if (undo && end == ChangeEnd::NothingChanged) {
+            QApplication::beep(); // as a text field does with nothing to undo
+            emit nothingToUndo();
+        }
         if (closeAfterRun_)
             close();
         else if (end == ChangeEnd::Completed || end == ChangeEnd::Cancelled ||

@@ -47,9 +47,10 @@ public:
 
     // Whether a change (or an undo) is running on its worker thread.
     bool isChanging() const { return run_ != nullptr; }
-    // Puts the last change back (Ctrl+Z), on the worker thread; nothing when there is none.
+    // Puts the last change back (Ctrl+Z), on the worker thread; a beep when there is none.
     void undoLastChange();
-    // At start: a change that a crash interrupted is offered for undoing.
+    // At start: a change, or an undo, that a crash interrupted is offered for undoing or
+    // finishing, where no running window owns it.
     void offerRecovery();
 
     // Centres the window on the screen it will appear on.
@@ -65,6 +66,8 @@ signals:
     void unloading();
     // A change or an undo has ended, and its worker with it.
     void runEnded();
+    // An undo found nothing to undo; the window beeped.
+    void nothingToUndo();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
