@@ -3,6 +3,7 @@
 #include "faultdisk.h"
 #include "filesystem.h"
 #include "journal.h"
+#include "language.h"
 #include "scriptedbox.h"
 #include "strictskip.h"
 #include "testfiles.h"
@@ -76,7 +77,10 @@ QString prompt(const QString& target) {
 class tst_extensionchange : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { isolateUserFolders(); }
+    void initTestCase() {
+        isolateUserFolders();
+        useLanguage(QLocale(QLocale::English)); // as the program does: its English singulars
+    }
     void runs_data();
     void runs();
     void takenAfterListing_data();
@@ -739,10 +743,10 @@ void tst_extensionchange::undo_data() {
     row("after a restart", two, true, false, "restart", {}, "Undo complete. 2 files restored.");
     row("a file changed since", two, true, false, "b.md=edited",
         {"a.txt=a.txt", "b.md=edited", "c.log=c.log"},
-        "Undo complete. 1 file restored; 1 left as they are because they changed since.");
+        "Undo complete. 1 file restored; 1 left as it is because it changed since.");
     row("an old name taken since", two, true, false, "a.txt=new",
         {"a.md=a.txt", "a.txt=new", "b.txt=b.txt", "c.log=c.log"},
-        "Undo complete. 1 file restored; 1 left as they are because they changed since.");
+        "Undo complete. 1 file restored; 1 left as it is because it changed since.");
     row("journal on a full disk", two, true, false, "full",
         {"a.md=a.txt", "b.md=b.txt", "c.log=c.log"},
         "Conversion complete. 2 file extensions changed.");

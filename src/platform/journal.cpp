@@ -3,6 +3,7 @@
 #include "journal_records.h"
 #include "posix.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -64,8 +65,8 @@ QByteArray FileJournal::temporaryName() const {
 }
 
 bool FileJournal::fail(int err) {
-    problem_ = QStringLiteral("the journal %1 cannot be written: %2")
-                   .arg(path_, QString::fromLocal8Bit(std::strerror(err)));
+    problem_ = QCoreApplication::translate("Warnings", "the journal %1 cannot be written: %2")
+                   .arg(path_, systemErrorText(err));
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     ::unlink(temporaryName().constData());
@@ -73,12 +74,14 @@ bool FileJournal::fail(int err) {
     // offered: this change goes on without a journal.
     const QByteArray name = QFile::encodeName(path_);
     if (::unlink(name.constData()) != 0 && errno != ENOENT && ::truncate(name.constData(), 0) != 0)
-        problem_ += QStringLiteral(", and what it holds so far cannot be removed");
+        problem_ +=
+            QCoreApplication::translate("Warnings", ", and what it holds so far cannot be removed");
     return false;
 }
 
 bool FileJournal::running() {
-    if (fd_ < 0 && problem_.isEmpty()) problem_ = QStringLiteral("no change has begun");
+    if (fd_ < 0 && problem_.isEmpty())
+        problem_ = QCoreApplication::translate("Warnings", "no change has begun");
     return fd_ >= 0;
 }
 

@@ -1,6 +1,8 @@
 #include "journal.h"
 #include "journal_records.h"
+#include "systemtext.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -157,7 +159,8 @@ std::optional<JournalState> readRecords(const QByteArray& data) {
 } // namespace
 
 JournalState FileJournal::ignore(const QString& why) {
-    problem_ = QStringLiteral("ignoring the journal %1: %2").arg(path_, why);
+    problem_ =
+        QCoreApplication::translate("Warnings", "ignoring the journal %1: %2").arg(path_, why);
     return {};
 }
 
@@ -170,23 +173,25 @@ JournalState FileJournal::load() {
     struct stat st;
     if (fd < 0 || ::fstat(fd, &st) != 0 ||
         !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        const QString why = systemErrorText(errno);
         if (fd >= 0) ::close(fd);
-        return ignore(QStringLiteral("it cannot be read: ") + why);
+        return ignore(QCoreApplication::translate("Warnings", "it cannot be read: %1").arg(why));
     }
-    const QString notOurs = QStringLiteral("it is not Morvane's");
+    const QString notOurs = QCoreApplication::translate("Warnings", "it is not Morvane's");
     if (!S_ISREG(st.st_mode)) return ignore(notOurs);
     if (st.st_size == 0) return {}; // how a journal that failed is left where it cannot go
     // The start is checked before the rest is read: a large foreign file is never loaded.
     QByteArray data = file.read(header.size());
     if (!data.startsWith(header.left(magicSize))) return ignore(notOurs);
-    if (data != header) return ignore(QStringLiteral("it is of another version"));
+    if (data != header)
+        return ignore(QCoreApplication::translate("Warnings", "it is of another version"));
     file.seek(0);
     data = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return ignore(QStringLiteral("it cannot be read: ") + file.errorString());
+        return ignore(QCoreApplication::translate("Warnings", "it cannot be read: %1")
+                          .arg(file.errorString()));
     std::optional<JournalState> state = readRecords(data);
-    if (!state) return ignore(QStringLiteral("it is not whole"));
+    if (!state) return ignore(QCoreApplication::translate("Warnings", "it is not whole"));
     return std::move(*state);
 }
 

@@ -1,6 +1,7 @@
 #include "messagebox.h"
 #include "apptitle.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -27,7 +28,9 @@ int QtMessageBox::show(const QString& prompt, int style, const QString& caption)
     box.setStandardButtons(QMessageBox::Ok);
     // OK stays the default: Enter and Esc answer it, Undo takes a deliberate click or Alt+U.
     QPushButton* undo = style & MessageBox::WithUndo
-                            ? box.addButton(QStringLiteral("&Undo"), QMessageBox::ActionRole)
+                            //: The closing box's button beside OK; & marks its Alt key.
+                            ? box.addButton(QCoreApplication::translate("QtMessageBox", "&Undo"),
+                                            QMessageBox::ActionRole)
                             : nullptr;
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);

@@ -3,6 +3,8 @@
 #include "tempfile_linux.h"
 #include "trash.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -27,9 +29,9 @@ int exchange(const QByteArray& a, const QByteArray& b) {
 [[noreturn]] void exchangeBack(const QByteArray& from, const QByteArray& target, const QString& to,
                                int err) {
     if (exchange(from, target) != 0)
-        throw Failure{err, QString::fromLocal8Bit(std::strerror(err)) +
-                               QStringLiteral(" (the file that was at '%1' is now '%2')")
-                                   .arg(to, QFile::decodeName(from))};
+        throw Failure{err, QCoreApplication::translate("Failures",
+                                                       "%1 (the file that was at '%2' is now '%3')")
+                               .arg(systemErrorText(err), to, QFile::decodeName(from))};
     failAsked(err, to);
 }
 
@@ -112,9 +114,10 @@ int checkAsked(const QByteArray& path, const FileId& asked) {
 
 void failAsked(int err, const QString& target) {
     if (err != ECANCELED) fail(err);
-    throw Failure{ECANCELED, QStringLiteral("Operation canceled: '%1' changed after the "
-                                            "question and was left as it is")
-                                 .arg(target)};
+    throw Failure{ECANCELED,
+                  QCoreApplication::translate(
+                      "Failures", "%1: '%2' changed after the question and was left as it is")
+                      .arg(systemErrorText(ECANCELED), target)};
 }
 
 // The two are exchanged first and what came out is checked, so nothing can slip in between
@@ -139,9 +142,8 @@ void renameCaseOnly(const QByteArray& from, const QString& to) {
     const int err = moveNoReplace(tmp, native(to));
     if (err == 0) return;
     if (moveNoReplace(tmp, from) != 0)
-        throw Failure{
-            err, QString::fromLocal8Bit(std::strerror(err)) +
-                     QStringLiteral(" (the file is left as '%1')").arg(QFile::decodeName(tmp))};
+        throw Failure{err, QCoreApplication::translate("Failures", "%1 (the file is left as '%2')")
+                               .arg(systemErrorText(err), QFile::decodeName(tmp))};
     fail(err);
 }
 

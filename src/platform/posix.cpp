@@ -1,13 +1,12 @@
 #include "posix.h"
 
 #include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
 namespace morvane::posix {
 
 void fail(int err) {
-    throw Failure{err, QString::fromLocal8Bit(std::strerror(err))};
+    throw Failure{err, systemErrorText(err)};
 }
 
 bool writeAll(int fd, const char* p, qsizetype n) {
