@@ -6,23 +6,23 @@
     <message>
         <source>Invalid argument: a new extension cannot hold %1</source>
         <extracomment>%1 is the character, quoted or as U+XXXX.</extracomment>
-        <translation>ארגומנט לא תקין: סיומת חדשה אינה יכולה להכיל את התו %1</translation>
+        <translation>ארגומנט לא תקין: סיומת חדשה אינה יכולה להכיל את התו ⁨%1⁩</translation>
     </message>
     <message>
         <source>%1: &apos;%2&apos; is not an ordinary file</source>
-        <translation>%1: &quot;%2&quot; אינו קובץ רגיל</translation>
+        <translation>%1: &quot;⁨%2⁩&quot; אינו קובץ רגיל</translation>
     </message>
     <message>
         <source>%1 (the file that was at &apos;%2&apos; is now &apos;%3&apos;)</source>
-        <translation>%1 (הקובץ שהיה בשם &quot;%2&quot; נקרא כעת &quot;%3&quot;)</translation>
+        <translation>%1 (הקובץ שהיה בשם &quot;⁨%2⁩&quot; נקרא כעת &quot;⁨%3⁩&quot;)</translation>
     </message>
     <message>
         <source>%1: &apos;%2&apos; changed after the question and was left as it is</source>
-        <translation>%1: &quot;%2&quot; השתנה אחרי השאלה ונשאר כפי שהוא</translation>
+        <translation>%1: &quot;⁨%2⁩&quot; השתנה אחרי השאלה ונשאר כפי שהוא</translation>
     </message>
     <message>
         <source>%1 (the file is left as &apos;%2&apos;)</source>
-        <translation>%1 (הקובץ נשאר בשם &quot;%2&quot;)</translation>
+        <translation>%1 (הקובץ נשאר בשם &quot;⁨%2⁩&quot;)</translation>
     </message>
 </context>
 <context>
@@ -52,7 +52,7 @@
     </message>
     <message>
         <source>&apos;%1&apos; (%2)</source>
-        <translation>&quot;%1&quot; (%2)</translation>
+        <translation>&quot;⁨%1⁩&quot; (%2)</translation>
     </message>
     <message numerus="yes">
         <source>; %1 could not be put back: %2</source>
@@ -76,11 +76,11 @@
     </message>
     <message>
         <source>; the file that &apos;%1&apos; replaced stays in the Trash, as its name is taken</source>
-        <translation>; הקובץ ש־&quot;%1&quot; החליף נשאר באשפה, כי שמו תפוס</translation>
+        <translation>; הקובץ ש־&quot;⁨%1⁩&quot; החליף נשאר באשפה, כי שמו תפוס</translation>
     </message>
     <message>
         <source>; the file that &apos;%1&apos; replaced is no longer in the Trash</source>
-        <translation>; הקובץ ש־&quot;%1&quot; החליף כבר אינו באשפה</translation>
+        <translation>; הקובץ ש־&quot;⁨%1⁩&quot; החליף כבר אינו באשפה</translation>
     </message>
     <message numerus="yes">
         <source> (and %1 more)</source>
@@ -127,7 +127,7 @@
     </message>
     <message>
         <source>The folder &apos;%1&apos; is no longer there; nothing was undone.</source>
-        <translation>התיקייה &quot;%1&quot; כבר לא קיימת; דבר לא בוטל.</translation>
+        <translation>התיקייה &quot;⁨%1⁩&quot; כבר לא קיימת; דבר לא בוטל.</translation>
     </message>
     <message>
         <source>Error %1: %2</source>
@@ -137,7 +137,7 @@
     <message>
         <source>The destination file &apos;%1&apos; already exisits, overwrite?</source>
         <extracomment>&quot;exisits&quot; is the English text&apos;s own spelling; translate it as &quot;exists&quot;.</extracomment>
-        <translation>קובץ היעד &quot;%1&quot; כבר קיים. לשכתב אותו?</translation>
+        <translation>קובץ היעד &quot;⁨%1⁩&quot; כבר קיים. לשכתב אותו?</translation>
     </message>
     <message>
         <source>Error</source>
@@ -325,7 +325,7 @@
     <name>Warnings</name>
     <message>
         <source>the journal %1 cannot be written: %2</source>
-        <translation>לא ניתן לכתוב את יומן השינויים %1: %2</translation>
+        <translation>לא ניתן לכתוב את יומן השינויים ⁨%1⁩: %2</translation>
     </message>
     <message>
         <source>, and what it holds so far cannot be removed</source>
@@ -337,7 +337,7 @@
     </message>
     <message>
         <source>ignoring the journal %1: %2</source>
-        <translation>המערכת מתעלמת מיומן השינויים %1: %2</translation>
+        <translation>המערכת מתעלמת מיומן השינויים ⁨%1⁩: %2</translation>
     </message>
     <message>
         <source>it cannot be read: %1</source>
@@ -377,23 +377,23 @@
     </message>
     <message>
         <source>its lock %1.lock cannot be taken</source>
-        <translation>לא ניתן לתפוס את הנעילה %1.lock</translation>
+        <translation>לא ניתן לתפוס את הנעילה ⁨%1.lock⁩</translation>
     </message>
     <message>
         <source>ignoring the settings in %1 (%2); starting with defaults</source>
-        <translation>ההגדרות ב־%1 לא נקראו (%2); התוכנית מתחילה עם ברירות המחדל</translation>
+        <translation>ההגדרות ב־⁨%1⁩ לא נקראו (%2); התוכנית מתחילה עם ברירות המחדל</translation>
     </message>
     <message>
         <source>ignoring the stored &quot;%1&quot; value &quot;%2&quot;; the box stays unticked</source>
-        <translation>הערך &quot;%2&quot; השמור עבור &quot;%1&quot; לא נקרא; התיבה נשארת לא מסומנת</translation>
+        <translation>הערך &quot;⁨%2⁩&quot; השמור עבור &quot;⁨%1⁩&quot; לא נקרא; התיבה נשארת לא מסומנת</translation>
     </message>
     <message>
         <source>the name %1 is not valid in the system&apos;s encoding (UTF-8); Morvane cannot name that file again, so it will not change it</source>
-        <translation>השם %1 אינו תקין בקידוד של המערכת (UTF-8); Morvane לא יכולה לתת לקובץ הזה שוב את אותו השם, ולכן לא תשנה אותו</translation>
+        <translation>השם ⁨%1⁩ אינו תקין בקידוד של המערכת (UTF-8); Morvane לא יכולה לתת לקובץ הזה שוב את אותו השם, ולכן לא תשנה אותו</translation>
     </message>
     <message>
         <source>the settings could not be saved to %1 (%2); the previous ones are kept</source>
-        <translation>לא ניתן היה לשמור את ההגדרות ב־%1 (%2); ההגדרות הקודמות נשמרות</translation>
+        <translation>לא ניתן היה לשמור את ההגדרות ב־⁨%1⁩ (%2); ההגדרות הקודמות נשמרות</translation>
     </message>
 </context>
 <context>
@@ -414,13 +414,13 @@
 %3</source>
         <extracomment>Progress: the number of the file, how many there are, and the file&apos;s name.</extracomment>
         <translation>מבטל את השינוי בקובץ %1 מתוך %2
-%3</translation>
+⁨%3⁩</translation>
     </message>
     <message>
         <source>Changing file %1 of %2
 %3</source>
         <translation>משנה קובץ %1 מתוך %2
-%3</translation>
+⁨%3⁩</translation>
     </message>
     <message>
         <source>%1 of %2 copied</source>
