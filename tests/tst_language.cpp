@@ -4,11 +4,13 @@
 #include "language.h"
 #include "messagebox.h"
 #include "messages.h"
+#include "settingsstore.h"
 #include "strictskip.h"
 #include "systemtext.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -69,6 +71,9 @@ class tst_language : public QObject {
 
 private slots:
     void initTestCase() {
+        // This run's own settings folder, before anything reads where settings live.
+        QVERIFY(config_.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
         // Any locale but C lets LANGUAGE choose the C library's language, as on a desktop.
         QVERIFY(std::setlocale(LC_ALL, "C.UTF-8"));
     }
@@ -261,6 +266,29 @@ private slots:
         QVERIFY(!menu->actions().constFirst()->text().startsWith("&Undo"));
     }
 
+    // A warning on standard error in the window's language: settings that are not valid.
+    void warningsInTheLanguage_data() {
+        QTest::addColumn<QString>("uiLanguages");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("de") << "de"
+                            << "die Datei ist ungültig";
+        QTest::newRow("ja") << "ja"
+                            << "ファイルの内容が正しくありません";
+        QTest::newRow("he") << "he"
+                            << "הקובץ אינו תקין";
+        QTest::newRow("it, not shipped") << "it"
+                                         << "the file is not valid";
+    }
+    void warningsInTheLanguage() {
+        QFETCH(QString, uiLanguages);
+        QDir(config_.path()).mkpath("Morvane");
+        QFile file(config_.filePath("Morvane/Morvane.json"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{ not json") > 0);
+        file.close();
+        speak(uiLanguages, "C.UTF-8");
+        QTEST(SettingsStore().readProblem(), "problem");
+    }
+
     // Each text's plural form as its language has it, for the counts where forms differ.
     void plurals_data() {
         QTest::addColumn<QString>("uiLanguages");
@@ -294,6 +322,9 @@ private slots:
         r.count = count;
         QTEST(endingMessage(r)->text, "text");
     }
+
+private:
+    QTemporaryDir config_;
 };
 
 QTEST_MAIN(tst_language)
