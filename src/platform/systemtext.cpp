@@ -26,9 +26,15 @@ locale_t englishLocale() {
     return c;
 }
 
-// Set once at start (tests set it again between cases); never freed, as a worker may be
-// reading the one before.
-std::atomic<locale_t> current{nullptr};
+// Messages in UTF-8 from the catalogue LANGUAGE names: the same for every language, made
+// once and kept. Any locale but "C" lets LANGUAGE choose; C.UTF-8 needs no locale-gen.
+locale_t translatedLocale() {
+    static const locale_t translated = messagesLocale("C.UTF-8");
+    return translated;
+}
+
+// False for English. Set once at start; tests set it again between cases.
+std::atomic<bool> translating{false};
 
 // The C library keeps the texts it has translated by locale name, not by LANGUAGE; setting
 // the text domain again is gettext's own sign that the environment changed.
@@ -45,23 +51,23 @@ QString english(int err) {
 void setSystemTextLanguage(const QLocale& language) {
     if (language.language() == QLocale::English || language.language() == QLocale::C) {
         qputenv("LANGUAGE", "en");
-        current = nullptr;
+        translating = false;
         forgetTranslations();
         return;
     }
     const QString code = QLocale::languageToCode(language.language());
     qputenv("LANGUAGE", (language.name() + QLatin1Char(':') + code).toUtf8());
-    // Any locale but "C" lets LANGUAGE choose; C.UTF-8 is there without locale-gen.
-    current = messagesLocale("C.UTF-8");
+    translating = true;
     forgetTranslations();
 }
 
 QString systemErrorText(int err) {
-    const locale_t own = current;
     const QString text = english(err);
-    if (!own) return text;
-    const QString translated = QString::fromUtf8(strerror_l(err, own));
-    if (translated != text) return translated;
+    if (!translating) return text;
+    if (const locale_t translated = translatedLocale()) {
+        const QString libc = QString::fromUtf8(strerror_l(err, translated));
+        if (libc != text) return libc;
+    }
     const char* key = errorTextKey(err);
     const QString ours = key ? QCoreApplication::translate("SystemErrors", key) : QString();
     if (key && ours != QLatin1String(key)) return ours;
