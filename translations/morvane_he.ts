@@ -163,6 +163,7 @@
     <name>QtMessageBox</name>
     <message>
         <source>&amp;Undo</source>
+        <extracomment>The closing box&apos;s button beside OK; &amp; marks its Alt key, which OK&apos;s must not share.</extracomment>
         <translation>&amp;ביטול השינוי</translation>
     </message>
 </context>

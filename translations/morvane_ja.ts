@@ -153,6 +153,7 @@
     <name>QtMessageBox</name>
     <message>
         <source>&amp;Undo</source>
+        <extracomment>The closing box&apos;s button beside OK; &amp; marks its Alt key, which OK&apos;s must not share.</extracomment>
         <translation>元に戻す(&amp;U)</translation>
     </message>
 </context>
