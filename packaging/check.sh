@@ -35,6 +35,23 @@ check_files() {
         -n $(value "$nemo" "Nemo Action" Name) && -n $(value "$nemo" "Nemo Action" Exec) &&
         -n $(value "$nemo" "Nemo Action" Selection) &&
         -n $(value "$nemo" "Nemo Action" Extensions)$(value "$nemo" "Nemo Action" Mimetypes) ]]'
+    # Every language the program speaks, its entries on the desktop speak too.
+    local entry=$1/io.github.morvane.Morvane.desktop info=$1/io.github.morvane.Morvane.metainfo.xml
+    local ts l key
+    for ts in "$1"/../translations/morvane_*.ts; do
+        l=$(basename "$ts" .ts) && l=${l#morvane_}
+        [[ $l == en ]] && continue
+        local missing=()
+        for key in Name GenericName Comment Keywords; do
+            [[ -n $(value "$entry" "Desktop Entry" "$key[$l]") ]] || missing+=("$key")
+        done
+        [[ -n $(value "$menu" "Desktop Action changeExtension" "Name[$l]") ]] || missing+=(menu)
+        [[ -n $(value "$nemo" "Nemo Action" "Name[$l]") ]] || missing+=(nemo)
+        for key in name summary; do
+            grep -q "<$key xml:lang=\"$l\">" "$info" || missing+=("metainfo $key")
+        done
+        check "the desktop entries in $l${missing:+ (missing: ${missing[*]})}" test -z "${missing[*]}"
+    done
 }
 
 # Morvane handles no file type (a double-click never starts it), and the desktop entry and

@@ -3,6 +3,7 @@
 #include "faultdisk.h"
 #include "filesystem.h"
 #include "journal.h"
+#include "language.h"
 #include "scriptedbox.h"
 #include "strictskip.h"
 #include "testfiles.h"
@@ -78,7 +79,10 @@ QString prompt(const QString& target) {
 class tst_extensionchange : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { isolateUserFolders(); }
+    void initTestCase() {
+        isolateUserFolders();
+        useLanguage(QLocale(QLocale::English)); // as the program does: its English singulars
+    }
     void runs_data();
     void runs();
     void takenAfterListing_data();
@@ -743,10 +747,10 @@ void tst_extensionchange::undo_data() {
     row("after a restart", two, true, false, "restart", {}, "Undo complete. 2 files restored.");
     row("a file changed since", two, true, false, "b.md=edited",
         {"a.txt=a.txt", "b.md=edited", "c.log=c.log"},
-        "Undo complete. 1 file restored; 1 left as they are because they changed since.");
+        "Undo complete. 1 file restored; 1 left as it is because it changed since.");
     row("an old name taken since", two, true, false, "a.txt=new",
         {"a.md=a.txt", "a.txt=new", "b.txt=b.txt", "c.log=c.log"},
-        "Undo complete. 1 file restored; 1 left as they are because they changed since.");
+        "Undo complete. 1 file restored; 1 left as it is because it changed since.");
     // Undo never reaches past a change it has no record of, in this window or the next.
     row("journal on a full disk", two, true, false, "full",
         {"a.md=a.txt", "b.md=b.txt", "c.log=c.log"},
@@ -759,9 +763,9 @@ void tst_extensionchange::undo_data() {
         "Undo complete. 2 files restored.");
     row("a copy edited since", two, true, true, "b.md=edited",
         {"a.txt=a.txt", "b.md=edited", "b.txt=b.txt", "c.log=c.log"},
-        "Undo complete. 1 file restored; 1 left as they are because they changed since.");
+        "Undo complete. 1 file restored; 1 left as it is because it changed since.");
     row("a file cut short, its time set back", {"a.txt"}, false, false, "empty a.md", {"a.md="},
-        "Undo complete. 0 files restored; 1 left as they are because they changed since.");
+        "Undo complete. 0 files restored; 1 left as it is because it changed since.");
     // Dated 2031, and ten minutes ahead: clock skew, a camera, a network share.
     row("files dated ahead of the clock", {"a.txt", "b.txt", "c.txt"}, true, false,
         "before: future", {}, "Undo complete. 3 files restored.");

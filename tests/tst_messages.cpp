@@ -1,4 +1,5 @@
 // Every text a box shows, from the values it is composed of, in the boxes' own styles.
+#include "language.h"
 #include "messages.h"
 
 #include <QTest>
@@ -13,6 +14,9 @@ class tst_messages : public QObject {
     Q_OBJECT
 
 private slots:
+    // As the program does: English takes its singulars from its translation.
+    void initTestCase() { useLanguage(QLocale(QLocale::English)); }
+
     void endings_data() {
         QTest::addColumn<ChangeReport>("report");
         QTest::addColumn<QString>("text"); // null: nothing is shown
@@ -75,7 +79,7 @@ private slots:
         refused.refusals = {{"c.md", {1, "Operation not permitted"}}, {"d.md", {5, "I/O error"}}};
         QTest::newRow("undone, some refused")
             << refused
-            << "Undo complete. 1 file restored; 1 left as they are because they changed since; 4 "
+            << "Undo complete. 1 file restored; 1 left as it is because it changed since; 4 "
                "could not be put back: 'c.md' (Operation not permitted), 'd.md' (I/O error) and 2 "
                "more."
             << ok << QString();
@@ -115,6 +119,8 @@ private slots:
         QCOMPARE(recovery.text,
                  QString("The last change was interrupted after 3 of 12 files. Undo it?"));
         QCOMPARE(recovery.style, int(MessageBox::YesNoQuestion));
+        QCOMPARE(recoveryQuestion(1, 1).text,
+                 QString("The last change was interrupted after 1 of 1 file. Undo it?"));
         const Message finish = finishUndoQuestion(4, 9);
         QCOMPARE(finish.text,
                  QString("The last undo was interrupted after 4 of 9 files. Finish it?"));
@@ -122,5 +128,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(tst_messages)
+QTEST_GUILESS_MAIN(tst_messages)
 #include "tst_messages.moc"

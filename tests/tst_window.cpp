@@ -2,6 +2,7 @@
 // the keyboard.
 #include "formload.h"
 #include "history.h"
+#include "language.h"
 #include "scriptedbox.h"
 #include "settingsstore.h"
 #include "strictskip.h"
@@ -20,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -92,6 +94,32 @@ bool nothingCut(QWidget* control, QWidget* shown) {
     return same && !asLaidOut.isEmpty();
 }
 
+// Under a shipped language no English is left in the window, and its Alt keys are its own:
+// each button has one, and no two controls share one.
+void inTheLanguage(frmMain& f) {
+    const QList<QPair<QString, QString>> shown = {
+        {f.Label1->text(), "File:"},
+        {f.Label2->text(), "Current Extension:"},
+        {f.Label3->text(), "New Extension:"},
+        {f.cmdChange->text(), "&Change"},
+        {f.cmdCancel->text(), "E&xit"},
+        {f.chkLeaveCopy->text(), "Leave Copy of Original File"},
+        {f.chkAllInFolder->text(), "Change all extensions in folder"},
+        {f.cmdOpen->toolTip(), "Open"},
+        {f.cmdOpen->accessibleName(), "Open"}};
+    for (const auto& [text, english] : shown)
+        QVERIFY2(!text.isEmpty() && text != english, qPrintable(english));
+    QList<QKeySequence> keys;
+    for (const QString& text :
+         {f.Label1->text(), f.Label2->text(), f.Label3->text(), f.cmdChange->text(),
+          f.cmdCancel->text(), f.chkLeaveCopy->text(), f.chkAllInFolder->text()})
+        if (!QKeySequence::mnemonic(text).isEmpty()) keys.append(QKeySequence::mnemonic(text));
+    QVERIFY(keys.contains(QKeySequence::mnemonic(f.cmdChange->text())));
+    QVERIFY(keys.contains(QKeySequence::mnemonic(f.cmdCancel->text())));
+    for (const QKeySequence& key : keys)
+        QVERIFY2(keys.count(key) == 1, qPrintable(key.toString()));
+}
+
 } // namespace
 
 void tst_window::initTestCase() {
@@ -119,6 +147,7 @@ void tst_window::cleanup() {
     delete form_;
     delete dir_;
     QApplication::setFont(font_);
+    useLanguage(QLocale(QLocale::English));
 }
 
 void tst_window::controlsAsLaidOut() {
@@ -178,29 +207,42 @@ void tst_window::controlsAsLaidOut() {
 }
 
 void tst_window::nothingClippedOrOverlapping_data() {
-    QTest::addColumn<QString>("family"); // empty: the application's own font
+    QTest::addColumn<QString>("language"); // a shipped language's code; "en" as written
+    QTest::addColumn<QString>("family");   // empty: the application's own font
     QTest::addColumn<int>("points");
-    QTest::newRow("application font") << QString() << 0;
-    for (const char* family : {"DejaVu Sans", "Cantarell", "Noto Sans"})
-        for (int points : {9, 11, 14})
-            // Not addRow("%s"): GCC 12 at -O3 takes the unrolled family for a null pointer.
-            QTest::newRow(qPrintable(QStringLiteral("%1 %2 pt").arg(family).arg(points)))
-                << QString(family) << points;
+    for (const char* language : {"en", "de", "fr", "es", "ja", "he"}) {
+        const QString prefix = language == QString("en") ? QString() : language + QString(", ");
+        QTest::newRow(qPrintable(prefix + "application font")) << language << QString() << 0;
+        for (const char* family : {"DejaVu Sans", "Cantarell", "Noto Sans"})
+            for (int points : {9, 11, 14})
+                // Not addRow("%s"): GCC 12 at -O3 takes the unrolled family for a null pointer.
+                QTest::newRow(
+                    qPrintable(prefix + QStringLiteral("%1 %2 pt").arg(family).arg(points)))
+                    << language << QString(family) << points;
+    }
 }
 
 void tst_window::nothingClippedOrOverlapping() {
+    QFETCH(QString, language);
     QFETCH(QString, family);
     QFETCH(int, points);
     if (!family.isEmpty()) {
         if (!QFontDatabase::hasFamily(family))
             MORVANE_SKIP(qPrintable(family + " is not installed (scripts/setup-deps installs it)"));
         QApplication::setFont(QFont(family, points));
+    }
+    if (language == "ja" && QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
+        MORVANE_SKIP("no Japanese font is installed (scripts/setup-deps installs fonts-noto-cjk)");
+    if (!family.isEmpty() || language != "en") {
+        useLanguage(QLocale(language));
         delete form_;
         (form_ = new TestWindow(&box_))->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_));
     }
     frmMain& f = *form_;
-    if (family == "DejaVu Sans" && points == 9 && f.logicalDpiY() == 96) // Debian's default
+    if (language != "en") inTheLanguage(f);
+    if (language == "en" && family == "DejaVu Sans" && points == 9 &&
+        f.logicalDpiY() == 96) // Debian's default
         QCOMPARE(f.size(), QSize(485, 154));
     QCOMPARE(f.minimumSize(), f.maximumSize());
     const double scale = f.width() / 485.0;
@@ -214,9 +256,12 @@ void tst_window::nothingClippedOrOverlapping() {
                            {142, 112, 97, 33}, {246, 112, 97, 33}, {160, 72, 65, 21},
                            {256, 56, 153, 17}, {256, 80, 217, 17}};
     const QList<QWidget*> texts = {f.Label1, f.Label2, f.Label3, f.chkLeaveCopy, f.chkAllInFolder};
+    // Right to left, the whole table is mirrored: the Open button left of the file box.
+    QCOMPARE(f.cmdOpen->x() < f.txtFile->x(), f.layoutDirection() == Qt::RightToLeft);
     for (qsizetype i = 0; i < controls.size(); ++i) {
-        // Where the table puts it at the window's scale; a text may reach further right.
-        const QRect r = controls[i]->geometry();
+        // Where the table puts it at the window's scale, read from the right in a
+        // right-to-left language; a text may reach further on.
+        const QRect r = QStyle::visualRect(f.layoutDirection(), f.rect(), controls[i]->geometry());
         const QRectF want(drawn[i].topLeft() * scale, drawn[i].size() * scale);
         const auto near = [](double a, double b) { return qAbs(a - b) <= 1.5; };
         QVERIFY2(near(r.x(), want.x()) && near(r.y(), want.y()) &&

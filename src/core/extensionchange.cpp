@@ -1,6 +1,8 @@
 #include "extensionchange.h"
 #include "changerecord.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 #include <cstring>
 
@@ -14,8 +16,10 @@ std::optional<Failure> checkNewExtension(const QString& newExt, QChar sep) {
             ? QStringLiteral("U+") +
                   QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'))
             : QStringLiteral("\"%1\"").arg(c);
-    return Failure{EINVAL,
-                   QStringLiteral("Invalid argument: a new extension cannot hold ") + shown};
+    //: %1 is the character, quoted or as U+XXXX.
+    return Failure{EINVAL, QCoreApplication::translate(
+                               "Failures", "Invalid argument: a new extension cannot hold %1")
+                               .arg(shown)};
 }
 
 namespace {

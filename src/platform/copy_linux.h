@@ -6,6 +6,7 @@
 #include "progress.h"
 #include "replacement.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <cerrno>
@@ -33,8 +34,8 @@ int openSource(int dir, const char* name, struct stat& st, PathOf pathOf) {
     if (S_ISREG(st.st_mode)) return in;
     ::close(in);
     const int err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    throw Failure{err, QString::fromLocal8Bit(std::strerror(err)) +
-                           QStringLiteral(": '%1' is not an ordinary file").arg(pathOf())};
+    throw Failure{err, QCoreApplication::translate("Failures", "%1: '%2' is not an ordinary file")
+                           .arg(systemErrorText(err), pathOf())};
 }
 
 // Fills out with the content of in, whose status is st, and its permissions, times and user

@@ -4,6 +4,7 @@
 #include "journal_records.h"
 #include "posix.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -78,8 +79,8 @@ void FileJournal::release() {
 }
 
 bool FileJournal::fail(int err) {
-    problem_ = QStringLiteral("the journal %1 cannot be written: %2")
-                   .arg(folder_, QString::fromLocal8Bit(std::strerror(err)));
+    problem_ = QCoreApplication::translate("Warnings", "the journal %1 cannot be written: %2")
+                   .arg(folder_, systemErrorText(err));
     // Whatever this record holds so far must not be offered: this change goes on without a
     // record, and a later window learns so from its mark where the folder takes one.
     const bool made = fd_ >= 0;
@@ -102,14 +103,16 @@ bool FileJournal::fail(int err) {
     }
     if (made && !marked && ::unlink(QFile::encodeName(tie_.record).constData()) != 0 &&
         ::ftruncate(fd_, 0) != 0)
-        problem_ += QStringLiteral(", and what it holds so far cannot be removed");
+        problem_ +=
+            QCoreApplication::translate("Warnings", ", and what it holds so far cannot be removed");
     release();
     tie_ = {marked ? marker : QString(), true, false};
     return false;
 }
 
 bool FileJournal::running() {
-    if (!writing_ && problem_.isEmpty()) problem_ = QStringLiteral("no change has begun");
+    if (!writing_ && problem_.isEmpty())
+        problem_ = QCoreApplication::translate("Warnings", "no change has begun");
     return writing_;
 }
 

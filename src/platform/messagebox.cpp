@@ -1,6 +1,7 @@
 #include "messagebox.h"
 #include "apptitle.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -26,9 +27,11 @@ int QtMessageBox::show(const QString& prompt, int style, const QString& caption)
                                                                        : QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Ok);
     // OK stays the default: Enter and Esc answer it, Undo takes a deliberate click or Alt+U.
-    QPushButton* undo = style & MessageBox::WithUndo
-                            ? box.addButton(QStringLiteral("&Undo"), QMessageBox::ActionRole)
-                            : nullptr;
+    QPushButton* undo = nullptr;
+    if (style & MessageBox::WithUndo)
+        //: The closing box's button beside OK; & marks its Alt key, which OK's must not share.
+        undo = box.addButton(QCoreApplication::translate("QtMessageBox", "&Undo"),
+                             QMessageBox::ActionRole);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();

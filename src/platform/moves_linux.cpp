@@ -3,6 +3,8 @@
 #include "tempfile_linux.h"
 #include "trash.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -41,9 +43,9 @@ struct Reserved {
 [[noreturn]] void exchangeBack(const QByteArray& from, const QByteArray& target, const QString& to,
                                const Failure& why) {
     if (exchange(from, target) != 0)
-        throw Failure{why.number,
-                      why.description + QStringLiteral(" (the file that was at '%1' is now '%2')")
-                                            .arg(to, QFile::decodeName(from))};
+        throw Failure{why.number, QCoreApplication::translate(
+                                      "Failures", "%1 (the file that was at '%2' is now '%3')")
+                                      .arg(why.description, to, QFile::decodeName(from))};
     throw why;
 }
 
@@ -132,9 +134,9 @@ int checkAsked(const QByteArray& path, const FileId& asked) {
 
 Failure askedFailure(int err, const QString& target) {
     if (err != ECANCELED) return systemFailure(err);
-    return {ECANCELED, QStringLiteral("Operation canceled: '%1' changed after the question and "
-                                      "was left as it is")
-                           .arg(target)};
+    return {ECANCELED, QCoreApplication::translate(
+                           "Failures", "%1: '%2' changed after the question and was left as it is")
+                           .arg(systemErrorText(ECANCELED), target)};
 }
 
 void failAsked(int err, const QString& target) {
@@ -167,9 +169,8 @@ void renameCaseOnly(const QByteArray& from, const QString& to) {
     const int err = moveNoReplace(tmp, native(to));
     if (err == 0) return;
     if (moveNoReplace(tmp, from) != 0)
-        throw Failure{
-            err, QString::fromLocal8Bit(std::strerror(err)) +
-                     QStringLiteral(" (the file is left as '%1')").arg(QFile::decodeName(tmp))};
+        throw Failure{err, QCoreApplication::translate("Failures", "%1 (the file is left as '%2')")
+                               .arg(systemErrorText(err), QFile::decodeName(tmp))};
     fail(err);
 }
 

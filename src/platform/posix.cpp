@@ -1,13 +1,12 @@
 #include "posix.h"
 
 #include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
 namespace morvane::posix {
 
 Failure systemFailure(int err) {
-    return {err, QString::fromLocal8Bit(std::strerror(err))};
+    return {err, systemErrorText(err)};
 }
 
 void fail(int err) {

@@ -2,6 +2,7 @@
 
 #include "failure.h"
 #include "fileid.h"
+#include "systemtext.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -2,6 +2,7 @@
 #include "apptitle.h"
 #include "failure.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -75,7 +76,7 @@ SettingsStore::SettingsStore()
     : settings_(settingsFormat(), QSettings::UserScope, applicationTitle(), applicationTitle()) {
 #ifdef Q_OS_WIN
     if (settings_.status() != QSettings::NoError) {
-        readProblem_ = QStringLiteral("the settings cannot be read");
+        readProblem_ = QCoreApplication::translate("Warnings", "the settings cannot be read");
         return;
     }
     const QStringList keys = settings_.allKeys();
@@ -91,9 +92,10 @@ SettingsStore::SettingsStore()
         // A read that failed part way leaves a file that only looks cut short.
         unreadable_ = file.error() != QFileDevice::NoError;
         if (!unreadable_ && !parseJson(bytes, values_))
-            readProblem_ = QStringLiteral("the file is not valid");
+            readProblem_ = QCoreApplication::translate("Warnings", "the file is not valid");
     }
-    if (unreadable_) readProblem_ = QStringLiteral("the file cannot be read");
+    if (unreadable_)
+        readProblem_ = QCoreApplication::translate("Warnings", "the file cannot be read");
 #endif
 }
 
@@ -111,19 +113,22 @@ bool SettingsStore::save(QString* why) {
         settings_.setValue(it.key(), it.value());
     settings_.sync();
     return settings_.status() == QSettings::NoError ||
-           fail(why, QStringLiteral("the settings cannot be written"));
+           fail(why, QCoreApplication::translate("Warnings", "the settings cannot be written"));
 #else
     if (unreadable_) return fail(why, readProblem_);
     const QString name = fileName();
     QDir().mkpath(QFileInfo(name).absolutePath());
     // The lock QSettings would take, with a time limit: a lock that is a folder, or a stale
     // one in a read-only folder, would keep it waiting for ever.
-    const QString unwritable = QStringLiteral("the file cannot be written");
+    const QString unwritable =
+        QCoreApplication::translate("Warnings", "the file cannot be written");
     QLockFile lock(name + QStringLiteral(".lock"));
     if (!lock.tryLock(lockWaitMs))
-        return fail(why, lock.error() == QLockFile::LockFailedError
-                             ? QStringLiteral("its lock %1.lock cannot be taken").arg(name)
-                             : unwritable);
+        return fail(
+            why, lock.error() == QLockFile::LockFailedError
+                     ? QCoreApplication::translate("Warnings", "its lock %1.lock cannot be taken")
+                           .arg(name)
+                     : unwritable);
     // Renamed over the old file only once whole; a linked file is written where it lives.
     QSaveFile file(name);
     return (file.open(QIODevice::WriteOnly) && writeJson(file, values_) && file.commit()) ||

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <cstdio>
 
@@ -15,7 +16,8 @@ namespace morvane {
 void Form_Load(frmMain& form, const QString& commandLine, bool exact) {
     const SettingsStore store;
     if (!store.readProblem().isEmpty())
-        warn(QStringLiteral("ignoring the settings in %1 (%2); starting with defaults")
+        warn(QCoreApplication::translate("Warnings",
+                                         "ignoring the settings in %1 (%2); starting with defaults")
                  .arg(store.fileName(), store.readProblem()));
 
     form.cboNewExtension->addItems(splitHistory(store.read(key::lastExtensions, {})));
@@ -26,7 +28,8 @@ void Form_Load(frmMain& form, const QString& commandLine, bool exact) {
         form.chkLeaveCopy->setChecked(leaveCopy == QLatin1String("1"));
     else {
         form.chkLeaveCopy->setChecked(false);
-        warn(QStringLiteral("ignoring the stored \"%1\" value \"%2\"; the box stays unticked")
+        warn(QCoreApplication::translate(
+                 "Warnings", "ignoring the stored \"%1\" value \"%2\"; the box stays unticked")
                  .arg(key::leaveCopy, leaveCopy));
     }
 
@@ -41,8 +44,10 @@ void Form_Load(frmMain& form, const QString& commandLine, bool exact) {
     if (commandLine.isEmpty()) return;
     const QString path = StripEnclosing(commandLine, QLatin1Char('"'));
     if (!exact) {
-        warn(QStringLiteral("the name %1 is not valid in the system's encoding (UTF-8); Morvane "
-                            "cannot name that file again, so it will not change it")
+        warn(QCoreApplication::translate(
+                 "Warnings", "the name %1 is not valid in the system's encoding (UTF-8); "
+                             "Morvane cannot name that file again, so it will "
+                             "not change it")
                  .arg(path));
         form.refusePath(path);
     }
@@ -65,7 +70,8 @@ bool Form_Unload(frmMain& form) {
     if (file.isEmpty() || file != form.refusedPath()) store.write(key::lastFile, file);
     QString why;
     if (store.save(&why)) return true;
-    warn(QStringLiteral("the settings could not be saved to %1 (%2); the previous ones are kept")
+    warn(QCoreApplication::translate(
+             "Warnings", "the settings could not be saved to %1 (%2); the previous ones are kept")
              .arg(store.fileName(), why));
     return false;
 }

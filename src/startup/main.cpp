@@ -2,7 +2,9 @@
 #include "commandline.h"
 #include "formload.h"
 #include "frmMain.h"
+#include "language.h"
 #include "process.h"
+#include "systemtext.h"
 
 #include <QApplication>
 
@@ -11,12 +13,17 @@ int main(int argc, char** argv) {
     bool exact = true;
     const QString commandLine = morvane::commandLineText(argc, argv, &exact);
 
+    // The language is chosen, and LANGUAGE set to it, before the toolkit starts its threads.
+    const QLocale language = morvane::desktopLanguage();
+    morvane::setSystemTextLanguage(language);
+
     // The toolkit sees the program's name alone, so that every argument (a file called
     // "-style" too) reaches the file box; Qt's settings still come from its environment.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.morvane.Morvane"));
+    morvane::useLanguage(language);
 
     morvane::AppServices services;
     morvane::frmMain form(services.services());

@@ -1,4 +1,5 @@
 #include "changerun.h"
+#include "messages.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -154,8 +155,10 @@ void ChangeRun::updateProgress() {
     const QLocale locale;
     if (listing_) {
         dialog_->setRange(0, 0); // busy: the count is not known yet
-        dialog_->setLabelText(QStringLiteral("Reading the folder…\n%1 files found")
-                                  .arg(locale.toString(found_.load())));
+        const qint64 found = found_.load();
+        //: Progress while a folder is listed; %1 is how many files were found so far.
+        dialog_->setLabelText(tr("Reading the folder…\n%1 files found", nullptr, pluralForm(found))
+                                  .arg(locale.toString(found)));
         return;
     }
     QString path;
@@ -166,13 +169,15 @@ void ChangeRun::updateProgress() {
     pathWanted_ = true;
     const qint64 number = number_, total = total_, copied = copied_, size = size_;
     const QFontMetrics metrics = dialog_->fontMetrics();
-    QString text = (undoing_ ? QStringLiteral("Undoing file %1 of %2\n%3")
-                             : QStringLiteral("Changing file %1 of %2\n%3"))
+    //: Progress: the number of the file, how many there are, and the file's name.
+    QString text = (undoing_ ? tr("Undoing file %1 of %2\n%3") : tr("Changing file %1 of %2\n%3"))
                        .arg(locale.toString(number), locale.toString(total),
                             metrics.elidedText(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1),
                                                Qt::ElideMiddle, dialog_->minimumWidth()));
     if (size > 0)
-        text += QStringLiteral("\n%1 of %2 copied")
+        //: Progress of a large copy: bytes copied of the file's size, as "3 MB of 8 MB".
+        text += QLatin1Char('\n') +
+                tr("%1 of %2 copied")
                     .arg(locale.formattedDataSize(copied), locale.formattedDataSize(size));
     dialog_->setLabelText(text);
     // One large file: the bar follows its bytes; a folder: the files.

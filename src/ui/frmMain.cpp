@@ -45,7 +45,7 @@ frmMain::frmMain(const Services& services, QWidget* parent)
     setWindowIcon(icon);
 
     Label1 = make<QLabel>(this, "Label1");
-    Label1->setText(QStringLiteral("File:"));
+    Label1->setText(tr("File:"));
     txtFile = make<QLineEdit>(this, "txtFile");
     cmdOpen = make<QPushButton>(this, "cmdOpen");
     QIcon open;
@@ -53,28 +53,31 @@ frmMain::frmMain(const Services& services, QWidget* parent)
         open.addFile(QLatin1String(file));
     cmdOpen->setIcon(open);
     cmdOpen->setIconSize(QSize(16, 16));
-    cmdOpen->setToolTip(QStringLiteral("Open"));
-    cmdOpen->setAccessibleName(QStringLiteral("Open"));
+    //: The picture button that chooses a file: its tooltip and its name for screen readers.
+    cmdOpen->setToolTip(tr("Open"));
+    cmdOpen->setAccessibleName(cmdOpen->toolTip());
     Label2 = make<QLabel>(this, "Label2");
-    Label2->setText(QStringLiteral("Current Extension:"));
+    Label2->setText(tr("Current Extension:"));
     txtExtension = make<QLineEdit>(this, "txtExtension");
     txtExtension->setReadOnly(true);
     Label3 = make<QLabel>(this, "Label3");
-    Label3->setText(QStringLiteral("New Extension:"));
+    Label3->setText(tr("New Extension:"));
     cmdChange = make<QPushButton>(this, "cmdChange");
-    cmdChange->setText(QStringLiteral("&Change"));
+    //: & marks the Alt key; the window's two buttons need two different ones.
+    cmdChange->setText(tr("&Change"));
     cmdChange->setEnabled(false);
     cmdCancel = make<QPushButton>(this, "cmdCancel");
-    cmdCancel->setText(QStringLiteral("E&xit"));
+    cmdCancel->setText(tr("E&xit"));
     cboNewExtension = make<QComboBox>(this, "cboNewExtension");
     cboNewExtension->setEditable(true);
     // Enter must press Change, never add to the list or accept a case-blind completion.
     cboNewExtension->setInsertPolicy(QComboBox::NoInsert);
     cboNewExtension->setCompleter(nullptr);
     chkLeaveCopy = make<QCheckBox>(this, "chkLeaveCopy");
-    chkLeaveCopy->setText(QStringLiteral("Leave Copy of Original File"));
+    chkLeaveCopy->setText(tr("Leave Copy of Original File"));
     chkAllInFolder = make<QCheckBox>(this, "chkAllInFolder");
-    chkAllInFolder->setText(QStringLiteral("Change all extensions in folder"));
+    //: Every file of the folder with the same extension is changed too.
+    chkAllInFolder->setText(tr("Change all extensions in folder"));
 
     // Screen readers announce each field by the label above it.
     Label1->setBuddy(txtFile);

@@ -1,4 +1,5 @@
-// The window's geometry: the table of places in twips, grown as a larger font needs.
+// The window's geometry: the table of places in twips, grown as a larger font or a longer
+// language needs, and mirrored for a right-to-left one.
 #include "frmMain.h"
 
 #include <QCheckBox>
@@ -106,12 +107,15 @@ void frmMain::layOut() {
         for (const auto& [need, given] : needs)
             scale = std::max(scale, (need + 1.0) / given);
 
-    setFixedSize(window.at(scale).size());
+    const QRect all(QPoint(), window.at(scale).size());
+    setFixedSize(all.size());
     for (const Place& p : table) {
-        p.w->setGeometry(p.at(scale));
+        QRect r = p.at(scale);
         if (texts.contains(p.w))
-            p.w->resize(std::max(p.w->width(), std::min(p.w->sizeHint().width(), room(p, scale))),
-                        p.w->height());
+            r.setWidth(std::max(r.width(), std::min(p.w->sizeHint().width(), room(p, scale))));
+        // Right to left the table is read from the right, as Qt mirrors its layouts; a text
+        // then widens to its left.
+        p.w->setGeometry(QStyle::visualRect(layoutDirection(), all, r));
     }
 }
 

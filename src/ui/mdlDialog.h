@@ -2,16 +2,19 @@
 
 #include "dialogcomponent.h"
 
+#include <QCoreApplication>
+
 namespace morvane {
 
 // Every file: on POSIX systems "*", since "*.*" would leave out names without a dot.
-inline const QString& defaultOpenFilter() {
+inline QString defaultOpenFilter() {
+    //: The open-file dialog's one filter.
+    const QString all = QCoreApplication::translate("morvane::frmMain", "All Files");
 #ifdef Q_OS_WIN
-    static const QString filter = QStringLiteral("All Files (*.*)|*.*");
+    return all + QStringLiteral(" (*.*)|*.*");
 #else
-    static const QString filter = QStringLiteral("All Files (*)|*");
+    return all + QStringLiteral(" (*)|*");
 #endif
-    return filter;
 }
 
 // Shows dialog as a modal open-file dialog and returns the chosen path, or the empty text

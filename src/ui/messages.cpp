@@ -1,31 +1,49 @@
 #include "messages.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 
 namespace morvane {
 namespace {
 
-// "N file extensions changed." for a count of renames, nothing for none.
-QString countText(qint64 changed) {
-    return changed == 0 ? QString()
-                        : QString::number(changed) + QStringLiteral(" file extensions changed.");
+// The words of the boxes, for translators in one context.
+struct Messages {
+    Q_DECLARE_TR_FUNCTIONS(Messages)
+};
+
+// A report's whole sentence: "Conversion complete. " alone, or with the count of renames.
+QString changeText(const ChangeReport& r) {
+    const bool cancelled = r.end == ChangeEnd::Cancelled;
+    if (r.count == 0)
+        //: The trailing blank is the English text's own; other languages need none.
+        return cancelled ? Messages::tr("Conversion cancelled. ")
+                         : Messages::tr("Conversion complete. ");
+    return (cancelled ? Messages::tr("Conversion cancelled. %1 file extensions changed.", nullptr,
+                                     pluralForm(r.count))
+                      : Messages::tr("Conversion complete. %1 file extensions changed.", nullptr,
+                                     pluralForm(r.count)))
+        .arg(r.count);
 }
 
-// "1 file restored", "2 files restored".
-QString restoredText(qint64 count) {
-    return count == 1 ? QStringLiteral("1 file restored")
-                      : QStringLiteral("%1 files restored").arg(count);
+// "'c.md' (Operation not permitted)": a file's name and the system's reason.
+QString namedText(const Refusal& refusal) {
+    return Messages::tr("'%1' (%2)").arg(refusal.name, refusal.failure.description);
 }
 
 // "; 5 could not be put back: 'c.md' (Operation not permitted), 'd.md' (…) and 3 more"
 QString refusedText(const ChangeReport& r) {
     QStringList named;
     for (const Refusal& refusal : r.refusals)
-        named.append(QStringLiteral("'%1' (%2)").arg(refusal.name, refusal.failure.description));
-    QString text = QStringLiteral("; %1 could not be put back: ").arg(r.refused) +
-                   named.join(QStringLiteral(", "));
-    if (r.refused > r.refusals.size())
-        text += QStringLiteral(" and %1 more").arg(r.refused - r.refusals.size());
+        named.append(namedText(refusal));
+    //: Separates the names of files in a list.
+    const QString comma = Messages::tr(", ");
+    //: A clause of an undo's text: %1 files the system refused to move back, the first named.
+    QString text = Messages::tr("; %1 could not be put back: %2", nullptr, pluralForm(r.refused))
+                       .arg(r.refused)
+                       .arg(named.join(comma));
+    const qint64 more = r.refused - r.refusals.size();
+    if (more > 0) text += Messages::tr(" and %1 more", nullptr, pluralForm(more)).arg(more);
     return text;
 }
 
@@ -34,23 +52,22 @@ QString notBackText(const ChangeReport& r) {
     QString text;
     for (const Refusal& gone : r.notBack)
         text += (gone.failure.number == EEXIST
-                     ? QStringLiteral("; the file that '%1' replaced stays in the Trash, as its "
-                                      "name is taken")
-                     : QStringLiteral("; the file that '%1' replaced is no longer in the Trash"))
+                     ? Messages::tr("; the file that '%1' replaced stays in the Trash, as its "
+                                    "name is taken")
+                     : Messages::tr("; the file that '%1' replaced is no longer in the Trash"))
                     .arg(gone.name);
-    if (r.replacedNotBack > r.notBack.size())
-        text += QStringLiteral(" (and %1 more)").arg(r.replacedNotBack - r.notBack.size());
+    const qint64 more = r.replacedNotBack - r.notBack.size();
+    if (more > 0) text += Messages::tr(" (and %1 more)", nullptr, pluralForm(more)).arg(more);
     return text;
 }
 
 std::optional<Message> changeEnding(const ChangeReport& r) {
     switch (r.end) {
     case ChangeEnd::Completed:
-        return Message{QStringLiteral("Conversion complete. ") + countText(r.count)};
-    case ChangeEnd::NothingChanged:
-        return Message{QStringLiteral("No file extensions changed.")};
     case ChangeEnd::Cancelled:
-        return Message{QStringLiteral("Conversion cancelled. ") + countText(r.count)};
+        return Message{changeText(r)};
+    case ChangeEnd::NothingChanged:
+        return Message{Messages::tr("No file extensions changed.")};
     case ChangeEnd::Failed:
         return errorMessage(r.failure);
     default: // declined: nothing more is said
@@ -59,27 +76,38 @@ std::optional<Message> changeEnding(const ChangeReport& r) {
     return std::nullopt;
 }
 
+// An undo's report: its first sentence, then each clause that applies, then the full stop.
+QString undoneText(const ChangeReport& r) {
+    //: An undo's first sentence; clauses that begin with "; " may follow, then "%1.".
+    QString text =
+        Messages::tr("Undo complete. %1 files restored", nullptr, pluralForm(r.count)).arg(r.count);
+    if (r.left != 0)
+        //: A clause of an undo's text: files left where they are, as changed since.
+        text += Messages::tr("; %1 left as they are because they changed since", nullptr,
+                             pluralForm(r.left))
+                    .arg(r.left);
+    if (r.refused != 0) text += refusedText(r);
+    if (r.replacedNotBack != 0) text += notBackText(r);
+    //: Ends the text of an undo: its sentence and clauses as %1.
+    return Messages::tr("%1.").arg(text);
+}
+
 std::optional<Message> undoEnding(const ChangeReport& r) {
     switch (r.end) {
-    case ChangeEnd::Undone: {
-        QString text = QStringLiteral("Undo complete. ") + restoredText(r.count);
-        if (r.left != 0)
-            text += QStringLiteral("; %1 left as they are because they changed since").arg(r.left);
-        if (r.refused != 0) text += refusedText(r);
-        if (r.replacedNotBack != 0) text += notBackText(r);
-        return Message{text + QLatin1Char('.')};
-    }
+    case ChangeEnd::Undone:
+        return Message{undoneText(r)};
     case ChangeEnd::Cancelled:
-        return Message{QStringLiteral("Undo cancelled. ") + restoredText(r.count) +
-                       QLatin1Char('.')};
+        return Message{
+            Messages::tr("Undo cancelled. %1 files restored.", nullptr, pluralForm(r.count))
+                .arg(r.count)};
     case ChangeEnd::Failed:
         return errorMessage(r.failure);
     case ChangeEnd::NotRecorded:
         return Message{
-            QStringLiteral("The last change could not be recorded, so it cannot be undone.")};
+            Messages::tr("The last change could not be recorded, so it cannot be undone.")};
     case ChangeEnd::FolderGone:
-        return Message{QStringLiteral("The folder '%1' is no longer there; nothing was undone.")
-                           .arg(r.folder)};
+        return Message{
+            Messages::tr("The folder '%1' is no longer there; nothing was undone.").arg(r.folder)};
     default:
         return std::nullopt;
     }
@@ -87,13 +115,18 @@ std::optional<Message> undoEnding(const ChangeReport& r) {
 
 } // namespace
 
+int pluralForm(qint64 count) {
+    return count <= 1000000 ? int(count) : int(count % 1000000 + 1000000);
+}
+
 QString errorText(const Failure& f) {
-    return QStringLiteral("Error %1: %2").arg(f.number).arg(f.description);
+    //: %1 is the system's error number, %2 its text.
+    return Messages::tr("Error %1: %2").arg(f.number).arg(f.description);
 }
 
 Message overwriteQuestion(const QString& target) {
-    return {QStringLiteral("The destination file '") + target +
-                QStringLiteral("' already exisits, overwrite?"),
+    //: "exisits" is the English text's own spelling; translate it as "exists".
+    return {Messages::tr("The destination file '%1' already exisits, overwrite?").arg(target),
             MessageBox::YesNoWarning};
 }
 
@@ -105,18 +138,21 @@ std::optional<Message> endingMessage(const ChangeReport& report) {
 }
 
 Message errorMessage(const Failure& failure) {
-    return {errorText(failure), MessageBox::OkError, QStringLiteral("Error")};
+    //: The title of an error's box.
+    return {errorText(failure), MessageBox::OkError, Messages::tr("Error")};
 }
 
 Message recoveryQuestion(qint64 changed, qint64 total) {
-    return {QStringLiteral("The last change was interrupted after %1 of %2 files. Undo it?")
+    return {Messages::tr("The last change was interrupted after %1 of %2 files. Undo it?", nullptr,
+                         pluralForm(total))
                 .arg(changed)
                 .arg(total),
             MessageBox::YesNoQuestion};
 }
 
 Message finishUndoQuestion(qint64 done, qint64 total) {
-    return {QStringLiteral("The last undo was interrupted after %1 of %2 files. Finish it?")
+    return {Messages::tr("The last undo was interrupted after %1 of %2 files. Finish it?", nullptr,
+                         pluralForm(total))
                 .arg(done)
                 .arg(total),
             MessageBox::YesNoQuestion};

@@ -17,6 +17,11 @@ struct Message {
     QString caption; // empty: the application's title
 };
 
+// The number by which Qt picks a count's plural form: Qt takes an int, a count is 64 bits, so
+// a count past a million picks by its last six digits, which decide the form in every
+// language. Texts show the count itself as an argument.
+int pluralForm(qint64 count);
+
 // "Error 13: Permission denied"
 QString errorText(const Failure& failure);
 

@@ -119,6 +119,9 @@ export XDG_CONFIG_HOME=$config XDG_STATE_HOME=$config/state XDG_DATA_HOME=$confi
 export HOME=$config/home
 mkdir -p "$HOME"
 export QT_QPA_PLATFORM=xcb
+# The keys it presses are the English window's, whatever the machine's language.
+export LC_ALL=C.UTF-8
+unset LANGUAGE
 settings=$XDG_CONFIG_HOME/Morvane/Morvane.json
 
 # The one visible window called exactly "Morvane" other than the one given.
