@@ -6,7 +6,8 @@
 // FUSE file systems and overlays do; --fail-in=FOLDER:N fails with errno N every new entry in
 // FOLDER (a path of the mount, such as /.Trash-0/info): a file or folder made there, or one
 // moved there, as a failing or refusing disk does; --no-exchange refuses to exchange two names,
-// as many file systems do. Runs in the foreground, single-threaded,
+// as many file systems do, and --no-rename-flags refuses every flag of a rename, as older
+// network file systems do. Runs in the foreground, single-threaded,
 // until unmounted.
 #define _GNU_SOURCE
 #define FUSE_USE_VERSION 31
@@ -25,7 +26,7 @@
 #include <unistd.h>
 
 static char backing[PATH_MAX];
-static int chmodErrno, utimensErrno, casefold, renameDelayMs, ownInodes, noExchange;
+static int chmodErrno, utimensErrno, casefold, renameDelayMs, ownInodes, noExchange, noFlags;
 static const char* eioName;
 static char failIn[PATH_MAX];
 static int failInErrno;
@@ -144,7 +145,7 @@ static int fs_link(const char* from, const char* to) {
 static int fs_rename(const char* from, const char* to, unsigned int flags) {
     if (renameDelayMs) usleep((useconds_t)renameDelayMs * 1000);
     if (refused(to)) return -failInErrno;
-    if (noExchange && (flags & RENAME_EXCHANGE)) return -EINVAL;
+    if ((noExchange && (flags & RENAME_EXCHANGE)) || (noFlags && flags)) return -EINVAL;
     RESOLVE(f, from);
     RESOLVE(t, to);
     const char* wanted = strrchr(to, '/') + 1;
@@ -205,6 +206,7 @@ int main(int argc, char* argv[]) {
                                             {"casefold", 0, &casefold, 1},
                                             {"own-inodes", 0, &ownInodes, 1},
                                             {"no-exchange", 0, &noExchange, 1},
+                                            {"no-rename-flags", 0, &noFlags, 1},
                                             {0}};
     int* numbers[] = {NULL, &chmodErrno, &utimensErrno, &renameDelayMs};
     for (int o; (o = getopt_long(argc, argv, "", options, NULL)) != -1;) {
@@ -221,7 +223,7 @@ int main(int argc, char* argv[]) {
     if (argc - optind != 2 || !realpath(argv[optind], backing)) {
         fprintf(stderr, "usage: faultfs [--chmod-errno=N] [--utimens-errno=N] [--eio=NAME] "
                         "[--casefold] [--rename-delay-ms=N] [--own-inodes] [--fail-in=FOLDER:N] "
-                        "[--no-exchange] "
+                        "[--no-exchange] [--no-rename-flags] "
                         "BACKING MOUNTPOINT\n");
         return 2;
     }

@@ -398,11 +398,24 @@ void tst_crash::killedRun() {
 
 void tst_crash::killedAtEveryStep_data() {
     QTest::addColumn<bool>("copyMode");
-    QTest::addColumn<bool>("exchange"); // without: the target goes to the Trash first
-    QTest::newRow("replacing rename") << false << true;
-    QTest::newRow("replacing copy") << true << true;
-    QTest::newRow("replacing rename, no exchange") << false << false;
-    QTest::newRow("replacing copy, no exchange") << true << false;
+    QTest::addColumn<QString>("disk");   // faultfs's option; without exchange the target goes to
+                                         // the Trash first, without no-replace a link comes first
+    QTest::addColumn<QString>("target"); // a.md before: a file, the user's second link to
+                                         // a.txt, or none
+    QTest::newRow("replacing rename") << false << ""
+                                      << "file";
+    QTest::newRow("replacing copy") << true << ""
+                                    << "file";
+    QTest::newRow("replacing rename, no exchange") << false << "--no-exchange"
+                                                   << "file";
+    QTest::newRow("replacing copy, no exchange") << true << "--no-exchange"
+                                                 << "file";
+    QTest::newRow("replacing rename, no rename flags") << false << "--no-rename-flags"
+                                                       << "file";
+    QTest::newRow("rename, no rename flags") << false << "--no-rename-flags"
+                                             << "none";
+    QTest::newRow("renaming onto a second link") << false << ""
+                                                 << "link";
 }
 
 // A replacement and its undo, killed after each of their steps on the disk in turn, then the
@@ -410,14 +423,15 @@ void tst_crash::killedAtEveryStep_data() {
 // stray in the folder or the Trash, and the question asked exactly when a file was touched.
 void tst_crash::killedAtEveryStep() {
     QFETCH(bool, copyMode);
-    QFETCH(bool, exchange);
+    QFETCH(QString, disk);
+    QFETCH(QString, target);
     QTemporaryDir tmp;
-    std::optional<FaultDisk> disk;
-    if (!exchange) {
-        disk.emplace(tmp.path(), QStringList{"--no-exchange"});
-        if (!disk->mounted) MORVANE_SKIP(qPrintable(disk->why));
+    std::optional<FaultDisk> fault;
+    if (!disk.isEmpty()) {
+        fault.emplace(tmp.path(), QStringList{disk});
+        if (!fault->mounted) MORVANE_SKIP(qPrintable(fault->why));
     }
-    const QString base = disk ? disk->path : tmp.path();
+    const QString base = fault ? fault->path : tmp.path();
     const QString data = tmp.path() + "/data";
     const auto contents = [](const QString& dir) {
         QStringList out;
@@ -433,13 +447,18 @@ void tst_crash::killedAtEveryStep() {
             all += contents(trash + "/files") + contents(trash + "/info");
         return all;
     };
-    const QStringList before{"a.md=OLD", "a.txt=NEW"};
+    const QStringList before = target == "none"   ? QStringList{"a.txt=NEW"}
+                               : target == "link" ? QStringList{"a.md=NEW", "a.txt=NEW"}
+                                                  : QStringList{"a.md=OLD", "a.txt=NEW"};
     for (int n = 1;; ++n) {
         QVERIFY2(n < 100, "the run never came to its end");
         const QString d = base + QString("/run%1").arg(n), journal = d + ".journal";
         QVERIFY(QDir().mkpath(d));
         write(d + "/a.txt", "NEW");
-        write(d + "/a.md", "OLD");
+        if (target == "link")
+            QVERIFY(::link(QFile::encodeName(d + "/a.txt"), QFile::encodeName(d + "/a.md")) == 0);
+        else if (target == "file")
+            write(d + "/a.md", "OLD");
         QProcess victim;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("MORVANE_KILL_AT", QString::number(n));
@@ -454,7 +473,7 @@ void tst_crash::killedAtEveryStep() {
             QCOMPARE(victim.exitCode(), 0);
             QCOMPARE(contents(d), before);
             QCOMPARE(trashed(), QStringList());
-            QVERIFY2(n > 4, "too few steps to be a replacement and its undo");
+            QVERIFY2(n > 3, "too few steps to be a change and its undo");
             return;
         }
         // The next start: an interrupted change, or undo, is offered where it touched a file

@@ -152,6 +152,10 @@ void putOnRecord(Plan& plan, FileSystem& fs, ChangeRecord& record, Progress& pro
     }
 }
 
+bool sameInode(const std::optional<FileId>& a, const FileId& b) {
+    return a && a->device == b.device && a->inode == b.inode;
+}
+
 // The act: every file of the plan, the quick way where it can, else the careful way.
 class Act {
 public:
@@ -211,8 +215,12 @@ private:
         const QString source = plan_.pathOf(i);
         const QString target = plan_.targetPathOf(i);
         const std::optional<FileId> existing = fs_.probe(target);
-        if (existing && !box_.askOverwrite(target)) return r_.allInFolder;
         const NoteReplacement note = [this, i](const Replacement& r) { record_.replacing(i, r); };
+        // A second link to the file is the user's own name for it: on record before the
+        // question, so that no undo takes it for a name the change made.
+        if (existing && !r_.leaveCopy && sameInode(fs_.identify(source), *existing))
+            note({*existing, source, {}});
+        if (existing && !box_.askOverwrite(target)) return r_.allInFolder;
         const std::optional<QString> trashed = changeOne(source, target, existing, note);
         renamed += countsRenames_;
         touched += trashed.has_value();

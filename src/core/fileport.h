@@ -67,6 +67,8 @@ public:
     virtual void exchange(const QString& a, const QString& b) = 0;
     // The identity of the entry at path (a link itself, unless followed), or nothing.
     virtual std::optional<FileId> identify(const QString& path, Links links = Links::Own) = 0;
+    // Gives the file at existing the further name `to`, which must be free. Throws Failure.
+    virtual void link(const QString& existing, const QString& to) = 0;
     // Removes the one entry at path. Throws Failure.
     virtual void remove(const QString& path) = 0;
     // Puts a file back from the Trash to `to`, which must be free. Throws Failure.

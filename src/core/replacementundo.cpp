@@ -18,13 +18,23 @@ void removeCopyAside(const JournalRecord& r, FileSystem& fs) {
 // The file that replaced the other leaves the target: a rename goes back, a copy goes.
 void clearTarget(const JournalRecord& r, FileSystem& fs) {
     if (!oursAt(r, r.target, fs)) return; // changed since: kept, and the name stays taken
-    if (r.kind == JournalRecord::Copy)
-        fs.remove(r.target);
+    if (r.kind == JournalRecord::Copy || oursAt(r, r.source, fs))
+        fs.remove(r.target); // a copy, or the new link of a move cut short before its unlink
     else
         fs.rename(r.target, r.source, std::nullopt);
 }
 
 } // namespace
+
+bool linkGone(const JournalRecord& r, FileSystem& fs) {
+    const Replacement& x = *r.replacing;
+    const std::optional<FileId> source = fs.identify(r.source);
+    const bool oneFile = std::visit(
+        [&](const auto& id) { return id.device == x.asked.device && id.inode == x.asked.inode; },
+        r.id);
+    return r.kind == JournalRecord::Rename && !source && oneFile &&
+           x.asked.isSameFile(fs.identify(r.target));
+}
 
 bool isOurCopy(const JournalRecord& r, const std::optional<FileId>& now) {
     const FileId* source = std::get_if<FileId>(&r.id);
@@ -45,8 +55,14 @@ Undo undoReplacement(const JournalRecord& r, ReplacedAt at, FileSystem& fs) {
     switch (at) {
     case ReplacedAt::Target: // not replaced yet: only what the change had made so far goes
         removeCopyAside(r, fs);
-        if (!x.trash.isEmpty()) fs.releaseTrash(x.trash);
-        return Undo::NotDone;
+        if (!x.trash.isEmpty()) {
+            // A move into the Trash cut short between its link and its unlink.
+            if (x.asked.isSameFile(fs.identify(x.trash))) fs.remove(x.trash);
+            fs.releaseTrash(x.trash);
+        }
+        if (!linkGone(r, fs)) return Undo::NotDone;
+        fs.link(r.target, r.source);
+        return Undo::Restored;
     case ReplacedAt::Aside: // exchanged, not yet in the Trash
         if (r.kind == JournalRecord::Rename && oursAt(r, r.target, fs)) {
             fs.exchange(r.target, x.aside);

@@ -12,6 +12,10 @@ enum class Undo { Restored, NotDone, Changed, Refused };
 // original (cut short at most, by a power failure before it reached the disk).
 bool isOurCopy(const JournalRecord& r, const std::optional<FileId>& now);
 
+// Whether a rename onto a second link of its own file went the only way it can: by the
+// source's link going, the user's other name for the file staying.
+bool linkGone(const JournalRecord& r, FileSystem& fs);
+
 // Where the file that a noted replacement replaced is now.
 enum class ReplacedAt { Target, Aside, Trash, Nowhere };
 ReplacedAt replacedFileAt(const JournalRecord& r, FileSystem& fs);

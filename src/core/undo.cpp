@@ -19,19 +19,29 @@ Undo copyState(const JournalRecord& r, const std::optional<FileId>& atTarget) {
     return made || !r.trashed.isEmpty() ? Undo::Changed : Undo::NotDone;
 }
 
+// Whether the file, under both its old and its new name, got the new one from the change: a
+// move cut short between its new link and the old one's end. A link moves the file's
+// status-change time past the listing's time; a second name the user had is older.
+bool linkMadeByChange(const JournalRecord& r, const FileId& atTarget) {
+    const auto* listed = std::get_if<ListedId>(&r.id);
+    return listed && atTarget.ctimeNs >= listed->notModifiedSinceNs;
+}
+
 // What the recorded change did to one file, as far as can be seen now. A noted replacement
 // was begun once the replaced file left the target.
 Undo stateOf(const JournalRecord& r, FileSystem& fs) {
     if (r.replacing) {
         const ReplacedAt at = replacedFileAt(r, fs);
-        if (at == ReplacedAt::Target) return Undo::NotDone;
+        if (at == ReplacedAt::Target) return linkGone(r, fs) ? Undo::Restored : Undo::NotDone;
         if (at != ReplacedAt::Nowhere) return Undo::Restored;
     }
     const std::optional<FileId> atTarget = fs.identify(r.target);
     if (r.kind == JournalRecord::Copy) return copyState(r, atTarget);
     if (r.source == r.target) return Undo::NotDone;
-    if (isSameFile(r.id, atTarget)) return Undo::Restored;
-    return isSameFile(r.id, fs.identify(r.source)) ? Undo::NotDone : Undo::Changed;
+    const bool atSource = isSameFile(r.id, fs.identify(r.source));
+    if (!isSameFile(r.id, atTarget)) return atSource ? Undo::NotDone : Undo::Changed;
+    if (!atSource || fs.sameEntry(r.target, r.source)) return Undo::Restored;
+    return linkMadeByChange(r, *atTarget) ? Undo::Restored : Undo::NotDone;
 }
 
 // The file the change replaced comes back where it can. Emptied from the Trash meanwhile
@@ -62,6 +72,8 @@ Undo undoOne(const JournalRecord& r, FileSystem& fs, Failure& why) {
             fs.remove(r.target);
         else if (fs.sameEntry(r.target, r.source))
             fs.rename(r.target, r.source, fs.identify(r.target)); // a case-only change, back
+        else if (isSameFile(r.id, fs.identify(r.source)))
+            fs.remove(r.target); // a move cut short between its new link and the old one's end
         else
             fs.rename(r.target, r.source, std::nullopt); // never over a file that took the name
     } catch (const Failure& f) {

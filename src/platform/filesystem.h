@@ -33,6 +33,7 @@ public:
                  Progress& progress = noProgress(), const NoteReplacement& note = {}) override;
     void exchange(const QString& a, const QString& b) override;
     std::optional<FileId> identify(const QString& path, Links links = Links::Own) override;
+    void link(const QString& existing, const QString& to) override;
     void remove(const QString& path) override;
     void untrash(const QString& trashed, const QString& to) override;
     void releaseTrash(const QString& trashed) override;

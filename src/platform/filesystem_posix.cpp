@@ -83,6 +83,10 @@ std::optional<FileId> NativeFileSystem::identify(const QString& path, Links link
     return idOf(st);
 }
 
+void NativeFileSystem::link(const QString& existing, const QString& to) {
+    if (::link(native(existing).constData(), native(to).constData()) != 0) fail(errno);
+}
+
 void NativeFileSystem::remove(const QString& path) {
     if (::unlink(native(path).constData()) != 0) fail(errno);
 }
