@@ -99,6 +99,8 @@ private slots:
     void runOnItsThread_data();
     void runOnItsThread();
     void closedAtQuestion();
+    void folderSwappedAtQuestion_data();
+    void folderSwappedAtQuestion();
     void undoSaysSo();
     void undo_data();
     void undo();
@@ -698,6 +700,36 @@ void tst_extensionchange::undoSaysSo() {
     QTRY_VERIFY2(undoing(), qPrintable(label));
     QTRY_VERIFY_WITH_TIMEOUT(!form.isChanging(), 20000);
     QCOMPARE(box.texts().last(), QString("Undo complete. 40 files restored."));
+}
+
+void tst_extensionchange::folderSwappedAtQuestion_data() {
+    QTest::addColumn<bool>("leaveCopy");
+    QTest::addColumn<QStringList>("run"); // the run's folder, moved away at the question
+    QTest::newRow("rename") << false << QStringList{"a.md=a.txt", "b.md=b.txt"};
+    QTest::newRow("copy") << true
+                          << QStringList{"a.md=a.txt", "a.txt=a.txt", "b.md=b.txt", "b.txt=b.txt"};
+}
+
+// A folder run acts in the folder it opened, also where it asks: a folder put in its place
+// under its name at the question is left alone.
+void tst_extensionchange::folderSwappedAtQuestion() {
+    QFETCH(bool, leaveCopy);
+    QTemporaryDir tmp;
+    const QString d = tmp.path() + "/files", away = tmp.path() + "/away";
+    QDir().mkpath(d);
+    makeFiles(d, {"a.txt", "b.txt"});
+    write(d + "/b.md", "old");
+    ScriptedBox box;
+    box.onPrompt = [&] {
+        QVERIFY(QDir().rename(d, away));
+        QDir().mkpath(d);
+        makeFiles(d, {"b.txt", "b.md"});
+    };
+    NativeFileSystem fs;
+    changeAndReport({d + "/a.txt", "txt", "md", true, leaveCopy}, fs, box, noProgress(), nullptr);
+    QCOMPARE(box.texts().first(), overwriteQuestion(d + "/b.md").text);
+    QTEST(snapshot(away), "run");
+    QCOMPARE(snapshot(d), QStringList({"b.md=b.md", "b.txt=b.txt"}));
 }
 
 // The window closed just as the run comes to a question: it is not shown, and counts as No.

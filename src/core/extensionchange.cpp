@@ -49,6 +49,14 @@ public:
     QString targetPathOf(qsizetype i) const {
         return targetName(pathOf(i), request.currentExt, request.newExt, sep_);
     }
+    // The same paths, to act on: a folder run's lead through the folder it opened.
+    QString actingPath(const QString& path) const {
+        return files ? files->openPath() + path.mid(files->folder().size()) : path;
+    }
+    // A path or text of the acting paths, as the user knows the folder.
+    QString shown(QString text) const {
+        return files ? text.replace(files->openPath(), files->folder()) : text;
+    }
     // The bare target name of file i of a folder run, in a buffer used again for every file.
     const char* targetOf(qsizetype i) {
         const qsizetype size = files->nameSize(i);
@@ -212,15 +220,26 @@ private:
     // replacement of exactly the file asked about. False when the user declined the single
     // file's question; a folder run skips a declined file and goes on.
     bool carefully(qsizetype i) {
-        const QString source = plan_.pathOf(i);
-        const QString target = plan_.targetPathOf(i);
+        try {
+            return carefullyIn(i);
+        } catch (const Failure& f) {
+            throw Failure{f.number, plan_.shown(f.description)};
+        }
+    }
+
+    bool carefullyIn(qsizetype i) {
+        const QString source = plan_.actingPath(plan_.pathOf(i));
+        const QString target = plan_.actingPath(plan_.targetPathOf(i));
         const std::optional<FileId> existing = fs_.probe(target);
-        const NoteReplacement note = [this, i](const Replacement& r) { record_.replacing(i, r); };
+        const NoteReplacement note = [this, i](Replacement r) {
+            r.aside = plan_.shown(r.aside);
+            record_.replacing(i, r);
+        };
         // A second link to the file is the user's own name for it: on record before the
         // question, so that no undo takes it for a name the change made.
         if (existing && !r_.leaveCopy && sameInode(fs_.identify(source), *existing))
             note({*existing, source, {}});
-        if (existing && !box_.askOverwrite(target)) return r_.allInFolder;
+        if (existing && !box_.askOverwrite(plan_.targetPathOf(i))) return r_.allInFolder;
         const std::optional<QString> trashed = changeOne(source, target, existing, note);
         renamed += countsRenames_;
         touched += trashed.has_value();

@@ -24,6 +24,10 @@ public:
     // The full path, made only for what is shown or asked.
     QString path(qsizetype i) const { return folder_ + QFile::decodeName(name(i)); }
     const QString& folder() const { return folder_; } // as given, ending in the separator
+    // A path that leads to the folder as it was opened, whatever its name leads to since,
+    // ending in the separator; where the system has none, the folder as given. Whole paths
+    // under it act in that folder; they are never shown or put on record.
+    virtual QString openPath() const { return folder_; }
     // File i's device and inode as the listing gave them, where it gives them truly (where
     // the inode it lists is the one a status call shows).
     std::optional<ListedId> listedId(qsizetype i) const {

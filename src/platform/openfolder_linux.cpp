@@ -16,6 +16,12 @@ int OpenFolder::renameIn(qsizetype i, const char* to) const {
     return ::renameat2(fd, name(i), fd, to, RENAME_NOREPLACE) == 0 ? 0 : errno;
 }
 
+QString OpenFolder::openPath() const {
+    // The folder's descriptor, as /proc shows it: a path through the open folder itself.
+    if (!canNameUnnamed()) return folder();
+    return QStringLiteral("/proc/self/fd/%1/").arg(fd);
+}
+
 std::optional<FileId> OpenFolder::identifyIn(const char* name, Links links) const {
     struct stat st;
     if (::fstatat(fd, name, &st, links == Links::Own ? AT_SYMLINK_NOFOLLOW : 0) != 0)

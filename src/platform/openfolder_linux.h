@@ -21,6 +21,7 @@ public:
     int renameIn(qsizetype i, const char* to) const override;
     int copyIn(qsizetype i, const char* to, Progress& progress) const override;
     std::optional<FileId> identifyIn(const char* name, Links links) const override;
+    QString openPath() const override;
 
     int fd = -1;
 };
