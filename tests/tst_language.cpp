@@ -1,12 +1,17 @@
 // The language Morvane speaks: chosen from the desktop's, Qt's own texts in it too, the
 // system's error texts in it, and English exactly as it has always read.
+#include "conversation.h"
 #include "filesystem.h"
+#include "journal.h"
 #include "language.h"
 #include "messagebox.h"
 #include "messages.h"
+#include "scriptedbox.h"
 #include "settingsstore.h"
 #include "strictskip.h"
 #include "systemtext.h"
+#include "testfiles.h"
+#include "trash_folder.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -17,6 +22,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -287,6 +293,87 @@ private slots:
         file.close();
         speak(uiLanguages, "C.UTF-8");
         QTEST(SettingsStore().readProblem(), "problem");
+    }
+
+    // What the record of a change, the Trash and a change without its record tell, in the
+    // window's language from end to end: the system's reason too, paths isolated in Hebrew.
+    void refusalsInTheLanguage_data() {
+        QTest::addColumn<QString>("uiLanguages");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("text"); // {p}: the record, the Trash or the state folder
+        const auto row = [](const char* language, const char* fault, const QString& text) {
+            QTest::addRow("%s, %s", language, fault) << language << fault << text;
+        };
+        row("de", "foreign record",
+            "das Änderungsprotokoll {p} wird übergangen: es stammt nicht von Morvane");
+        row("he", "foreign record",
+            "המערכת מתעלמת מיומן השינויים \u2068{p}\u2069: הוא אינו של Morvane");
+        row("fr", "linked record",
+            "le journal {p} est ignoré\u00a0: il ne peut pas être lu\u00a0: Trop de niveaux de "
+            "liens symboliques");
+        row("he", "linked record",
+            "המערכת מתעלמת מיומן השינויים \u2068{p}\u2069: לא ניתן לקרוא אותו: יותר מדי רמות של "
+            "קישורים סמליים");
+        row("it", "linked record",
+            "ignoring the journal {p}: it cannot be read: Too many levels of symbolic links");
+        row("de", "Trash under a file",
+            "Fehler 20: Ist kein Verzeichnis (der Papierkorb unter „{p}“)");
+        row("he", "Trash under a file", "שגיאה 20: אינו תיקייה (האשפה ב־\"\u2068{p}\u2069\")");
+        row("it", "Trash under a file", "Error 20: Not a directory (the Trash at '{p}')");
+        row("ja", "status unreadable",
+            "変更記録 {p} は保持されません: ファイルの状態を読み込めません");
+        row("es", "status unreadable",
+            "no se conserva el registro {p}: no se puede leer el estado de un archivo");
+    }
+    void refusalsInTheLanguage() {
+        QFETCH(QString, uiLanguages);
+        QFETCH(QString, fault);
+        QFETCH(QString, text);
+        for (const char* code : {"de", "fr"})
+            if (!QFile::exists(QString("/usr/share/locale/%1/LC_MESSAGES/libc.mo").arg(code)))
+                MORVANE_SKIP("the C library's translations are not installed (libc-l10n)");
+        speak(uiLanguages, "C.UTF-8");
+        QTemporaryDir tmp;
+        const QString state = tmp.path() + "/state", record = state + "/changes/1-1";
+        QString said, at = record;
+        if (fault.endsWith("record")) {
+            QVERIFY(QDir().mkpath(state + "/changes"));
+            // A link in a record's place, even to a file, is never followed.
+            write(fault == "foreign record" ? record : tmp.path() + "/a", "not a record");
+            if (fault == "linked record") QVERIFY(QFile::link(tmp.path() + "/a", record));
+            FileJournal j(state);
+            j.load();
+            said = j.problem();
+        } else if (fault == "Trash under a file") {
+            write(tmp.path() + "/file", "a file where the data folder would be");
+            at = tmp.path() + "/file/data/Trash";
+            const QByteArray data = qgetenv("XDG_DATA_HOME");
+            qputenv("XDG_DATA_HOME", QFile::encodeName(tmp.path() + "/file/data"));
+            const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", data); });
+            try {
+                posix::trashFolderFor(tmp.path());
+                QFAIL("a Trash was made under a file");
+            } catch (const Failure& f) {
+                said = errorMessage(f).text;
+            }
+        } else {
+            // The status call as the change puts the file on record fails, once.
+            write(tmp.path() + "/a.txt", "a");
+            struct : NativeFileSystem {
+                bool fails = true;
+                std::optional<FileId> identify(const QString& path, Links links) override {
+                    return std::exchange(fails, false) ? std::nullopt
+                                                       : NativeFileSystem::identify(path, links);
+                }
+            } fs;
+            ScriptedBox box;
+            FileJournal j(state);
+            changeAndReport({tmp.path() + "/a.txt", "txt", "md", false, false}, fs, box,
+                            noProgress(), &j);
+            said = j.problem();
+            at = state;
+        }
+        QCOMPARE(said, QString(text).replace("{p}", at));
     }
 
     // Each text's plural form as its language has it, for the counts where forms differ.

@@ -24,6 +24,15 @@
         <source>%1 (the file is left as &apos;%2&apos;)</source>
         <translation>%1 (die Datei heißt jetzt „%2“)</translation>
     </message>
+    <message>
+        <source>a file&apos;s status cannot be read</source>
+        <translation>der Status einer Datei kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>%1 (the Trash at &apos;%2&apos;)</source>
+        <extracomment>%1 is the system&apos;s reason, %2 the Trash&apos;s folder.</extracomment>
+        <translation>%1 (der Papierkorb unter „%2“)</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -338,6 +347,7 @@
     </message>
     <message>
         <source>ignoring the journal %1: %2</source>
+        <extracomment>%1 is a record of a change, %2 why, as &quot;it is not whole&quot;.</extracomment>
         <translation>das Änderungsprotokoll %1 wird übergangen: %2</translation>
     </message>
     <message>
@@ -395,6 +405,22 @@
     <message>
         <source>the settings could not be saved to %1 (%2); the previous ones are kept</source>
         <translation>die Einstellungen konnten nicht in %1 gespeichert werden (%2); die bisherigen bleiben erhalten</translation>
+    </message>
+    <message>
+        <source>the journal %1 is not kept: %2</source>
+        <translation>das Änderungsprotokoll %1 wird nicht geführt: %2</translation>
+    </message>
+    <message>
+        <source>the undo cannot be recorded in %1: %2</source>
+        <translation>das Rückgängigmachen kann nicht in %1 aufgezeichnet werden: %2</translation>
+    </message>
+    <message>
+        <source>the last change is being undone in another window</source>
+        <translation>die letzte Änderung wird gerade in einem anderen Fenster rückgängig gemacht</translation>
+    </message>
+    <message>
+        <source>it cannot be read</source>
+        <translation>es kann nicht gelesen werden</translation>
     </message>
 </context>
 <context>

@@ -24,6 +24,15 @@
         <source>%1 (the file is left as &apos;%2&apos;)</source>
         <translation>%1 (el archivo queda con el nombre «%2»)</translation>
     </message>
+    <message>
+        <source>a file&apos;s status cannot be read</source>
+        <translation>no se puede leer el estado de un archivo</translation>
+    </message>
+    <message>
+        <source>%1 (the Trash at &apos;%2&apos;)</source>
+        <extracomment>%1 is the system&apos;s reason, %2 the Trash&apos;s folder.</extracomment>
+        <translation>%1 (la papelera en «%2»)</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -338,6 +347,7 @@
     </message>
     <message>
         <source>ignoring the journal %1: %2</source>
+        <extracomment>%1 is a record of a change, %2 why, as &quot;it is not whole&quot;.</extracomment>
         <translation>se pasa por alto el registro %1: %2</translation>
     </message>
     <message>
@@ -395,6 +405,22 @@
     <message>
         <source>the settings could not be saved to %1 (%2); the previous ones are kept</source>
         <translation>no se pudo guardar la configuración en %1 (%2); se conserva la anterior</translation>
+    </message>
+    <message>
+        <source>the journal %1 is not kept: %2</source>
+        <translation>no se conserva el registro %1: %2</translation>
+    </message>
+    <message>
+        <source>the undo cannot be recorded in %1: %2</source>
+        <translation>no se puede registrar la operación de deshacer en %1: %2</translation>
+    </message>
+    <message>
+        <source>the last change is being undone in another window</source>
+        <translation>el último cambio se está deshaciendo en otra ventana</translation>
+    </message>
+    <message>
+        <source>it cannot be read</source>
+        <translation>no se puede leer</translation>
     </message>
 </context>
 <context>

@@ -24,6 +24,15 @@
         <source>%1 (the file is left as &apos;%2&apos;)</source>
         <translation>%1 (le fichier reste nommé «&#xa0;%2&#xa0;»)</translation>
     </message>
+    <message>
+        <source>a file&apos;s status cannot be read</source>
+        <translation>l’état d’un fichier ne peut pas être lu</translation>
+    </message>
+    <message>
+        <source>%1 (the Trash at &apos;%2&apos;)</source>
+        <extracomment>%1 is the system&apos;s reason, %2 the Trash&apos;s folder.</extracomment>
+        <translation>%1 (la corbeille située à «&#xa0;%2&#xa0;»)</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -338,6 +347,7 @@
     </message>
     <message>
         <source>ignoring the journal %1: %2</source>
+        <extracomment>%1 is a record of a change, %2 why, as &quot;it is not whole&quot;.</extracomment>
         <translation>le journal %1 est ignoré&#xa0;: %2</translation>
     </message>
     <message>
@@ -395,6 +405,22 @@
     <message>
         <source>the settings could not be saved to %1 (%2); the previous ones are kept</source>
         <translation>les paramètres n’ont pas pu être enregistrés dans %1 (%2)&#xa0;; les précédents sont conservés</translation>
+    </message>
+    <message>
+        <source>the journal %1 is not kept: %2</source>
+        <translation>le journal %1 n’est pas conservé&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>the undo cannot be recorded in %1: %2</source>
+        <translation>l’annulation ne peut pas être enregistrée dans %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>the last change is being undone in another window</source>
+        <translation>la dernière modification est en cours d’annulation dans une autre fenêtre</translation>
+    </message>
+    <message>
+        <source>it cannot be read</source>
+        <translation>il ne peut pas être lu</translation>
     </message>
 </context>
 <context>

@@ -24,6 +24,15 @@
         <source>%1 (the file is left as &apos;%2&apos;)</source>
         <translation>%1 (הקובץ נשאר בשם &quot;⁨%2⁩&quot;)</translation>
     </message>
+    <message>
+        <source>a file&apos;s status cannot be read</source>
+        <translation>לא ניתן לקרוא את מצבו של קובץ</translation>
+    </message>
+    <message>
+        <source>%1 (the Trash at &apos;%2&apos;)</source>
+        <extracomment>%1 is the system&apos;s reason, %2 the Trash&apos;s folder.</extracomment>
+        <translation>%1 (האשפה ב־&quot;⁨%2⁩&quot;)</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -338,6 +347,7 @@
     </message>
     <message>
         <source>ignoring the journal %1: %2</source>
+        <extracomment>%1 is a record of a change, %2 why, as &quot;it is not whole&quot;.</extracomment>
         <translation>המערכת מתעלמת מיומן השינויים ⁨%1⁩: %2</translation>
     </message>
     <message>
@@ -395,6 +405,22 @@
     <message>
         <source>the settings could not be saved to %1 (%2); the previous ones are kept</source>
         <translation>לא ניתן היה לשמור את ההגדרות ב־⁨%1⁩ (%2); ההגדרות הקודמות נשמרות</translation>
+    </message>
+    <message>
+        <source>the journal %1 is not kept: %2</source>
+        <translation>יומן השינויים ⁨%1⁩ אינו נשמר: %2</translation>
+    </message>
+    <message>
+        <source>the undo cannot be recorded in %1: %2</source>
+        <translation>לא ניתן לתעד את הביטול ב־⁨%1⁩: %2</translation>
+    </message>
+    <message>
+        <source>the last change is being undone in another window</source>
+        <translation>השינוי האחרון מבוטל כעת בחלון אחר</translation>
+    </message>
+    <message>
+        <source>it cannot be read</source>
+        <translation>לא ניתן לקרוא אותו</translation>
     </message>
 </context>
 <context>

@@ -24,6 +24,15 @@
         <source>%1 (the file is left as &apos;%2&apos;)</source>
         <translation>%1（ファイルは「%2」という名前で残っています）</translation>
     </message>
+    <message>
+        <source>a file&apos;s status cannot be read</source>
+        <translation>ファイルの状態を読み込めません</translation>
+    </message>
+    <message>
+        <source>%1 (the Trash at &apos;%2&apos;)</source>
+        <extracomment>%1 is the system&apos;s reason, %2 the Trash&apos;s folder.</extracomment>
+        <translation>%1（ゴミ箱「%2」）</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -328,6 +337,7 @@
     </message>
     <message>
         <source>ignoring the journal %1: %2</source>
+        <extracomment>%1 is a record of a change, %2 why, as &quot;it is not whole&quot;.</extracomment>
         <translation>変更記録 %1 を無視します: %2</translation>
     </message>
     <message>
@@ -385,6 +395,22 @@
     <message>
         <source>the settings could not be saved to %1 (%2); the previous ones are kept</source>
         <translation>設定を %1 に保存できませんでした（%2）。以前の設定はそのまま残ります</translation>
+    </message>
+    <message>
+        <source>the journal %1 is not kept: %2</source>
+        <translation>変更記録 %1 は保持されません: %2</translation>
+    </message>
+    <message>
+        <source>the undo cannot be recorded in %1: %2</source>
+        <translation>元に戻す操作を %1 に記録できません: %2</translation>
+    </message>
+    <message>
+        <source>the last change is being undone in another window</source>
+        <translation>前回の変更は別のウィンドウで元に戻している最中です</translation>
+    </message>
+    <message>
+        <source>it cannot be read</source>
+        <translation>読み込めません</translation>
     </message>
 </context>
 <context>

@@ -122,8 +122,11 @@ std::vector<NameRecord> folderIntents(Plan& plan, FileSystem& fs, qsizetype from
     return next;
 }
 
-// Why a change goes on without its record when a file of it cannot be known again.
-const Failure unknown{EIO, QStringLiteral("a file's status cannot be read")};
+// Why a change goes on without its record when a file of it cannot be known again; made
+// when needed, in the language chosen at start.
+Failure unknown() {
+    return {EIO, QCoreApplication::translate("Failures", "a file's status cannot be read")};
+}
 
 // The whole plan on record, and on the disk before the first file is touched.
 void putOnRecord(Plan& plan, FileSystem& fs, ChangeRecord& record, Progress& progress) {
@@ -136,7 +139,7 @@ void putOnRecord(Plan& plan, FileSystem& fs, ChangeRecord& record, Progress& pro
         // A copy is known again by what it holds: a link's copy holds what the link leads to.
         const std::optional<FileId> id =
             fs.identify(r.fileText, r.leaveCopy ? Links::Followed : Links::Own);
-        if (!id) return record.abandon(unknown);
+        if (!id) return record.abandon(unknown());
         JournalRecord one{r.leaveCopy ? JournalRecord::Copy : JournalRecord::Rename,
                           r.fileText,
                           target,
@@ -154,7 +157,7 @@ void putOnRecord(Plan& plan, FileSystem& fs, ChangeRecord& record, Progress& pro
         const qsizetype end = std::min(total, from + journalBatch);
         const std::vector<NameRecord> next = folderIntents(plan, fs, from, end, targets);
         if (qsizetype(next.size()) < end - from)
-            record.abandon(unknown);
+            record.abandon(unknown());
         else
             record.intend(next, end == total);
     }

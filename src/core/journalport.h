@@ -19,7 +19,7 @@ struct JournalRecord {
     KnownId id;      // the source before the change (a rename keeps it; a copy keeps size and time)
     QString trashed; // where the file it replaced went; empty when it replaced none
     FileId before;   // a copy's target before the change (all zero: there was none)
-    std::optional<Replacement> replacing; // the file it replaced, noted before it was
+    std::optional<Replacement> replacing = {}; // the file it replaced, noted before it was
 };
 
 // One file of a folder run as it goes on record: bare names in the run's folder, as the

@@ -290,7 +290,8 @@ bool FileJournal::replaced(qint64 index, const QString& trashed) {
 
 void FileJournal::abandon(const Failure& why) {
     fail(why.number);
-    problem_ = QStringLiteral("the journal %1 is not kept: %2").arg(folder_, why.description);
+    problem_ = QCoreApplication::translate("Warnings", "the journal %1 is not kept: %2")
+                   .arg(folder_, why.description);
 }
 
 bool FileJournal::finish() {
@@ -328,8 +329,9 @@ bool FileJournal::mark(const QByteArray& record, bool flush) {
     if (posix::writeAll(fd_, record.constData(), record.size()) &&
         (!flush || ::fdatasync(fd_) == 0))
         return true;
-    problem_ = QStringLiteral("the undo cannot be recorded in %1: %2")
-                   .arg(tie_.record, QString::fromLocal8Bit(std::strerror(errno)));
+    const int err = errno;
+    problem_ = QCoreApplication::translate("Warnings", "the undo cannot be recorded in %1: %2")
+                   .arg(tie_.record, systemErrorText(err));
     return false;
 }
 

@@ -1,9 +1,11 @@
 #include "journal.h"
 #include "journal_folder.h"
 #include "journal_read.h"
+#include "systemtext.h"
+
+#include <QCoreApplication>
 
 #include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
 // Which record an undo or a start reads: the window's own, else the newest no other window
@@ -20,14 +22,18 @@ JournalState notRecorded() {
     return state;
 }
 
-QString systemWhy() {
-    return QString::fromLocal8Bit(std::strerror(errno));
+QString cannotRead() {
+    const int err = errno;
+    return QCoreApplication::translate("Warnings", "it cannot be read: %1")
+        .arg(systemErrorText(err));
 }
 
 } // namespace
 
 JournalState FileJournal::ignore(const QString& path, const QString& why) {
-    problem_ = QStringLiteral("ignoring the journal %1: %2").arg(path, why);
+    //: %1 is a record of a change, %2 why, as "it is not whole".
+    problem_ =
+        QCoreApplication::translate("Warnings", "ignoring the journal %1: %2").arg(path, why);
     return {};
 }
 
@@ -38,13 +44,11 @@ JournalState FileJournal::loadFrom(const QString& path) {
         bool held = false;
         fd_ = openLocked(path, &held);
         if (held) {
-            problem_ = QStringLiteral("the last change is being undone in another window");
+            problem_ = QCoreApplication::translate(
+                "Warnings", "the last change is being undone in another window");
             return {};
         }
-        if (fd_ < 0)
-            return errno == ENOENT
-                       ? JournalState{}
-                       : ignore(path, QStringLiteral("it cannot be read: ") + systemWhy());
+        if (fd_ < 0) return errno == ENOENT ? JournalState{} : ignore(path, cannotRead());
     }
     QString why;
     std::optional<JournalState> state = readWhole(fd_, &why);
@@ -64,7 +68,7 @@ JournalState FileJournal::newest() {
         bool held = false;
         const int fd = openLocked(path, &held);
         if (fd < 0 && (held || errno == ENOENT)) continue; // another window runs it
-        if (fd < 0) return ignore(path, QStringLiteral("it cannot be read: ") + systemWhy());
+        if (fd < 0) return ignore(path, cannotRead());
         if (path.endsWith(markerSuffix)) {
             ::close(fd);
             return notRecorded();

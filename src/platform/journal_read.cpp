@@ -1,6 +1,8 @@
 #include "journal_read.h"
 #include "journal_records.h"
+#include "systemtext.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -259,11 +261,13 @@ Head headOf(Source& s) {
     const QByteArrayView start(s.at(0, n), std::min<qsizetype>(n, header.size()));
     if (s.size() == 0) return h; // how a record is left that was killed as it was made
     if (!start.startsWith(QByteArrayView(header).first(magicSize))) {
-        h.glance = {Ending::Foreign, QStringLiteral("it is not Morvane's")};
+        h.glance = {Ending::Foreign,
+                    QCoreApplication::translate("Warnings", "it is not Morvane's")};
         return h;
     }
     if (start != header) {
-        h.glance = {Ending::Foreign, QStringLiteral("it is of another version")};
+        h.glance = {Ending::Foreign,
+                    QCoreApplication::translate("Warnings", "it is of another version")};
         return h;
     }
     quint32 length = 0;
@@ -274,7 +278,7 @@ Head headOf(Source& s) {
     h.end = header.size() + frame + length;
     h.glance = {Ending::Open, {}};
     if (p[0] != Begin || in.atEnd() || h.total < 0 || (s.size() - h.end) / mostPerFile > h.total)
-        h.glance = {Ending::Foreign, QStringLiteral("it is not whole")};
+        h.glance = {Ending::Foreign, QCoreApplication::translate("Warnings", "it is not whole")};
     return h;
 }
 
@@ -298,7 +302,7 @@ qint64 sizeOf(int fd) {
 
 Glance glance(int fd) {
     const qint64 size = sizeOf(fd);
-    if (size < 0) return {Ending::Unreadable, QString::fromLocal8Bit(std::strerror(errno))};
+    if (size < 0) return {Ending::Unreadable, systemErrorText(errno)};
     Source s(fd, size, 0);
     const Head h = headOf(s);
     if (h.glance.ending != Ending::Open) return h.glance;
@@ -307,14 +311,17 @@ Glance glance(int fd) {
         return {Ending::Finished, {}};
     if (endsWith(s, h.end, UndoBegun, number) || endsWith(s, h.end, Undone, number))
         return {Ending::UndoCut, {}};
-    if (s.failed()) return {Ending::Unreadable, QStringLiteral("it cannot be read")};
+    if (s.failed())
+        return {Ending::Unreadable, QCoreApplication::translate("Warnings", "it cannot be read")};
     return h.glance;
 }
 
 std::optional<JournalState> readWhole(int fd, QString* why) {
     const qint64 size = sizeOf(fd);
     if (size < 0) {
-        *why = QStringLiteral("it cannot be read: ") + QString::fromLocal8Bit(std::strerror(errno));
+        const int err = errno;
+        *why = QCoreApplication::translate("Warnings", "it cannot be read: %1")
+                   .arg(systemErrorText(err));
         return std::nullopt;
     }
     Source s(fd, size);
@@ -326,7 +333,8 @@ std::optional<JournalState> readWhole(int fd, QString* why) {
     }
     std::optional<JournalState> state = readRecords(s);
     if (!state)
-        *why = s.failed() ? QStringLiteral("it cannot be read") : QStringLiteral("it is not whole");
+        *why = s.failed() ? QCoreApplication::translate("Warnings", "it cannot be read")
+                          : QCoreApplication::translate("Warnings", "it is not whole");
     return state;
 }
 

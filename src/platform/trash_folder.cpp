@@ -1,6 +1,8 @@
 #include "trash_folder.h"
 #include "posix.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -123,8 +125,9 @@ QString userTrash(const QString& top, const QString& uid) {
 } // namespace
 
 Failure trashRefusal(int err, const QString& trash) {
-    return {err, QString::fromLocal8Bit(std::strerror(err)) +
-                     QStringLiteral(" (the Trash at '%1')").arg(trash)};
+    //: %1 is the system's reason, %2 the Trash's folder.
+    return {err, QCoreApplication::translate("Failures", "%1 (the Trash at '%2')")
+                     .arg(systemErrorText(err), trash)};
 }
 
 TrashFolder trashFolderFor(const QString& folder) {
