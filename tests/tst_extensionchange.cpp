@@ -825,6 +825,10 @@ void tst_extensionchange::undo_data() {
     // FUSE and some overlays list inode numbers that no status call shows.
     row("folder listing its own inode numbers", two, true, false, "own inodes", {},
         "Undo complete. 2 files restored.");
+    row("copies whose time the folder refuses", two, true, true, "times refused", {},
+        "Undo complete. 2 files restored.");
+    row("a copy whose time the folder refuses", {"a.txt", "a.md"}, false, true, "times refused", {},
+        "Undo complete. 1 file restored.");
 }
 
 void tst_extensionchange::undo() {
@@ -835,11 +839,12 @@ void tst_extensionchange::undo() {
     QFETCH(QStringList, after);
     QTemporaryDir tmp;
     std::optional<FaultDisk> disk;
-    if (meanwhile == "own inodes") {
-        disk.emplace(tmp.path(), QStringList{"--own-inodes"});
+    if (meanwhile == "own inodes" || meanwhile == "times refused") {
+        disk.emplace(tmp.path(),
+                     QStringList{meanwhile == "own inodes" ? "--own-inodes" : "--utimens-errno=1"});
         if (!disk->mounted) QSKIP(qPrintable(disk->why));
     }
-    const QString d = (disk ? disk->path : tmp.path() + "/files") + '/';
+    const QString d = (disk ? disk->path : tmp.path()) + "/files" + '/';
     QDir().mkpath(d);
     makeFiles(d, files);
     const auto trashed = [] {

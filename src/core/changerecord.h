@@ -21,6 +21,7 @@ public:
     void replacing(qint64 index, const Replacement& replacement) {
         keep(on() && journal_->replacing(index, replacement));
     }
+    void made(qint64 index, const FileId& copy) { keep(on() && journal_->made(index, copy)); }
     void replaced(qint64 index, const QString& trashed) {
         keep(on() && journal_->replaced(index, trashed));
     }

@@ -216,7 +216,18 @@ private:
         const char* to = plan_.targetOf(i);
         const std::optional<bool> onRecord = plan_.takenOnRecord(i);
         const bool taken = onRecord ? *onRecord : fs_.identifyIn(*plan_.files, to).has_value();
-        return !taken && fs_.copyIn(*plan_.files, i, to, progress_) == 0;
+        if (taken || fs_.copyIn(*plan_.files, i, to, progress_) != 0) return false;
+        noteCopy(i, plan_.actingPath(plan_.pathOf(i)), plan_.actingPath(plan_.targetPathOf(i)));
+        return true;
+    }
+
+    // A copy that could not keep its original's time (some FUSE mounts refuse it) goes on
+    // record as it was made, so that an undo still knows it for Morvane's.
+    void noteCopy(qsizetype i, const QString& source, const QString& target) {
+        if (!record_.on()) return;
+        const std::optional<FileId> original = fs_.identify(source, Links::Followed);
+        const std::optional<FileId> copy = fs_.identify(target);
+        if (original && copy && copy->mtimeNs != original->mtimeNs) record_.made(i, *copy);
     }
 
     // The careful way: the existence test, the question where the target is taken, and a
@@ -246,6 +257,7 @@ private:
         const std::optional<QString> trashed = changeOne(source, target, existing, note);
         renamed += countsRenames_;
         touched += trashed.has_value();
+        if (trashed && r_.leaveCopy) noteCopy(i, source, target);
         if (trashed && !trashed->isEmpty()) record_.replaced(i, *trashed);
         return true;
     }

@@ -20,6 +20,7 @@ struct JournalRecord {
     QString trashed; // where the file it replaced went; empty when it replaced none
     FileId before;   // a copy's target before the change (all zero: there was none)
     std::optional<Replacement> replacing = {}; // the file it replaced, noted before it was
+    std::optional<FileId> made = {};           // a copy that could not keep its original's time
 };
 
 // One file of a folder run as it goes on record: bare names in the run's folder, as the
@@ -61,6 +62,8 @@ public:
     // The index-th intended file is about to replace a file, as noted; on the disk before the
     // first step.
     virtual bool replacing(qint64 index, const Replacement& replacement) = 0;
+    // The index-th intended file's copy is `copy`: it could not keep its original's time.
+    virtual bool made(qint64 index, const FileId& copy) = 0;
     // The index-th intended file replaced a file that is now at `trashed`.
     virtual bool replaced(qint64 index, const QString& trashed) = 0;
     // The running change goes on without a record, for `why`: the record goes, as for a

@@ -37,6 +37,7 @@ bool linkGone(const JournalRecord& r, FileSystem& fs) {
 }
 
 bool isOurCopy(const JournalRecord& r, const std::optional<FileId>& now) {
+    if (r.made && now && *now == *r.made) return true;
     const FileId* source = std::get_if<FileId>(&r.id);
     return source && now && now->size <= source->size && now->mtimeNs == source->mtimeNs &&
            !(now->device == source->device && now->inode == source->inode) && *now != r.before;

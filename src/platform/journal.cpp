@@ -275,6 +275,19 @@ bool FileJournal::replacing(qint64 index, const Replacement& r) {
     return append(record, out.at() - record.constData());
 }
 
+bool FileJournal::made(qint64 index, const FileId& copy) {
+    if (!running()) return false;
+    if (index < 0 || index >= intended_) return fail(EINVAL);
+    QByteArray record(frame + numberSize + idSize, Qt::Uninitialized);
+    RecordWriter out(record.data());
+    out.start(Made);
+    out.put(index);
+    out.id(copy);
+    out.end();
+    // Not flushed: lost with a power failure, the copy is only not known again.
+    return append(record, out.at() - record.constData(), false);
+}
+
 bool FileJournal::replaced(qint64 index, const QString& trashed) {
     // The reader would refuse the whole journal for a file it never intended.
     if (!running()) return false;

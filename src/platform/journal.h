@@ -32,6 +32,8 @@ namespace morvane {
 //   Replacing: index of the intended file (int64), the identity of the file it replaces,
 //              where that file is between the two steps, its place in the Trash (may be empty)
 //   Replaced:  index of the intended file (int64), where the replaced file now is
+//   Made:      index of an intended copy (int64), its identity where it could not keep its
+//              original's time
 //   Finished:  nothing
 //   UndoBegun: the files the undo goes through (int64)
 //   Undone:    index of a file the undo has been through (int64)
@@ -61,6 +63,7 @@ public:
     bool intend(const QList<JournalRecord>& next, bool lastPart = true) override;
     bool intend(const std::vector<NameRecord>& next, bool lastPart = true) override;
     bool replacing(qint64 index, const Replacement& replacement) override;
+    bool made(qint64 index, const FileId& copy) override;
     bool replaced(qint64 index, const QString& trashed) override;
     void abandon(const Failure& why) override;
     bool finish() override;

@@ -103,6 +103,14 @@ bool readReplacing(RecordReader& in, Reading& r) {
     return true;
 }
 
+bool readMade(RecordReader& in, Reading& r) {
+    const qint64 index = in.get<qint64>();
+    const FileId copy = readId(in);
+    if (index < 0 || index >= r.state.records.size()) return false;
+    r.state.records[index].made = copy;
+    return true;
+}
+
 bool readFinished(Reading& r) {
     r.state.finished = true;
     return true;
@@ -143,6 +151,8 @@ bool readRecord(Type type, RecordReader& in, Reading& r, qint64 left) {
         return readReplaced(in, r);
     case Replacing:
         return readReplacing(in, r);
+    case Made:
+        return readMade(in, r);
     case Finished:
         return readFinished(r);
     case UndoBegun:

@@ -24,6 +24,7 @@ enum Type : quint8 {
     Undone = 7,
     UndoEnded = 8,
     Replacing = 9,
+    Made = 10,
 };
 
 inline const QByteArray header = QByteArrayLiteral("MORVANE-JOURNAL\n\x01");
