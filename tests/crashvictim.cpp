@@ -2,11 +2,12 @@
 // every text file to md (or a copy of each), with its journal, and nothing else; or, with
 // --undo, the start's undo of the interrupted change the journal holds.
 //
-//   crashvictim DIR [--copy] [--journal J] [--undo N | --then-undo]
+//   crashvictim DIR [--copy] [--one] [--journal J] [--undo N | --then-undo]
 //
-// --then-undo undoes the change once it is done. With MORVANE_KILL_AT=N in its environment it
-// kills itself with SIGKILL just after its Nth step on the disk (a rename, link or unlink), so
-// that a crash can be had at every step of a change and of its undo.
+// --then-undo undoes the change once it is done; --one changes the first text file alone. With
+// MORVANE_KILL_AT=N in its environment it kills itself with SIGKILL just after its Nth step on the
+// disk (a rename, link or unlink), so that a crash can be had at every step of a change and of its
+// undo.
 //
 // The undo kills itself with SIGKILL as it comes to its Nth file, a crash at a known point.
 // Prints "started" just before the run and "finished in S s: <closing message>" after;
@@ -115,7 +116,7 @@ int undoInterrupted(const std::string& journalPath, long killAt) {
 
 int main(int argc, char** argv) {
     std::string dir, journalPath;
-    bool copy = false, undo = false, thenUndo = false;
+    bool copy = false, undo = false, thenUndo = false, one = false;
     long killAt = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--copy") == 0)
@@ -124,6 +125,8 @@ int main(int argc, char** argv) {
             undo = true, killAt = std::atol(argv[++i]);
         else if (std::strcmp(argv[i], "--then-undo") == 0)
             thenUndo = true;
+        else if (std::strcmp(argv[i], "--one") == 0)
+            one = true;
         else if (std::strcmp(argv[i], "--journal") == 0 && i + 1 < argc)
             journalPath = argv[++i];
         else if (argv[i][0] != '-' && dir.empty())
@@ -147,7 +150,7 @@ int main(int argc, char** argv) {
     if (!journalPath.empty())
         journal = std::make_unique<morvane::FileJournal>(QFile::decodeName(journalPath.c_str()));
     const morvane::ChangeRequest request{QFile::decodeName((dir + "/" + first).c_str()),
-                                         QStringLiteral("txt"), QStringLiteral("md"), true, copy};
+                                         QStringLiteral("txt"), QStringLiteral("md"), !one, copy};
     morvane::NativeFileSystem fs;
     ScriptedBox box; // Yes to every question, of which none is expected
     const auto t0 = std::chrono::steady_clock::now();

@@ -416,6 +416,10 @@ void tst_crash::killedAtEveryStep_data() {
                                              << "none";
     QTest::newRow("renaming onto a second link") << false << ""
                                                  << "link";
+    QTest::newRow("one file, no rename flags") << false << "--no-rename-flags"
+                                               << "none one";
+    QTest::newRow("one file onto a second link") << false << ""
+                                                 << "link one";
 }
 
 // A replacement and its undo, killed after each of their steps on the disk in turn, then the
@@ -425,6 +429,8 @@ void tst_crash::killedAtEveryStep() {
     QFETCH(bool, copyMode);
     QFETCH(QString, disk);
     QFETCH(QString, target);
+    const bool one = target.endsWith(" one");
+    target = target.section(' ', 0, 0);
     QTemporaryDir tmp;
     std::optional<FaultDisk> fault;
     if (!disk.isEmpty()) {
@@ -466,6 +472,7 @@ void tst_crash::killedAtEveryStep() {
         victim.setProcessEnvironment(env);
         QStringList args{d, "--journal", journal, "--then-undo"};
         if (copyMode) args << "--copy";
+        if (one) args << "--one";
         victim.start(MORVANE_CRASHVICTIM, args);
         QVERIFY(victim.waitForFinished(60000));
         const QString at = QString("killed after step %1").arg(n);

@@ -147,7 +147,7 @@ void putOnRecord(Plan& plan, FileSystem& fs, ChangeRecord& record, Progress& pro
                           {},
                           {}};
         // A file already at a copy's target, and left there, is never taken for the copy.
-        if (r.leaveCopy) one.before = fs.identify(target).value_or(FileId{});
+        one.before = fs.identify(target).value_or(FileId{});
         record.intend({one});
         return;
     }

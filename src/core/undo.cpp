@@ -21,10 +21,12 @@ Undo copyState(const JournalRecord& r, const std::optional<FileId>& atTarget) {
 
 // Whether the file, under both its old and its new name, got the new one from the change: a
 // move cut short between its new link and the old one's end. A link moves the file's
-// status-change time past the listing's time; a second name the user had is older.
+// status-change time past the listing's time; a second name the user had is older, and for
+// a file named alone the record knows the target that was there before.
 bool linkMadeByChange(const JournalRecord& r, const FileId& atTarget) {
-    const auto* listed = std::get_if<ListedId>(&r.id);
-    return listed && atTarget.ctimeNs >= listed->notModifiedSinceNs;
+    if (const auto* listed = std::get_if<ListedId>(&r.id))
+        return atTarget.ctimeNs >= listed->notModifiedSinceNs;
+    return !(r.before.device == atTarget.device && r.before.inode == atTarget.inode);
 }
 
 // What the recorded change did to one file, as far as can be seen now. A noted replacement

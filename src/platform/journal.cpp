@@ -161,8 +161,7 @@ bool FileJournal::intend(const QList<JournalRecord>& next, bool lastPart) {
     if (!running() || next.isEmpty()) return running();
     qsizetype space = 0;
     for (const JournalRecord& r : next)
-        space += frame + idSize + (r.kind == JournalRecord::Copy ? idSize : 0) +
-                 RecordWriter::pathSpace(absolute(r.source)) +
+        space += frame + 2 * idSize + RecordWriter::pathSpace(absolute(r.source)) +
                  RecordWriter::pathSpace(absolute(r.target));
     QByteArray batch(space, Qt::Uninitialized);
     RecordWriter out(batch.data());
@@ -172,7 +171,7 @@ bool FileJournal::intend(const QList<JournalRecord>& next, bool lastPart) {
         out.id(r.id);
         out.path(absolute(r.source), runDir_);
         out.path(absolute(r.target), runDir_);
-        if (r.kind == JournalRecord::Copy) out.id(r.before); // the target may have been there
+        out.id(r.before); // the target may have been there
         if (!out.end()) return fail(ENAMETOOLONG);
     }
     return appendIntents(batch, out.at() - batch.constData(), next.size(), lastPart);

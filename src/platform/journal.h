@@ -23,7 +23,8 @@ namespace morvane {
 // 100,000 files stays near ten megabytes.
 //   Begin:     total (int64), folder
 //   Intent:    kind (byte), device, inode (uint64), size, modification time in ns (int64),
-//              source, target; for a copy, the same four of the target before it
+//              source, target; then the same four of the target before it (always for a
+//              copy; a rename's of a file named alone, which earlier versions left out)
 //   Renames:   renames of files in the Begin folder known by the inode alone: device (uint64),
 //              a time the files had not reached when listed (int64), the bytes every target
 //              ends with (uint32 length, bytes); then for each file its inode (uint64), how

@@ -55,7 +55,8 @@ bool readIntent(RecordReader& in, Reading& r) {
     record.id = readKnownId(in);
     record.source = in.path(r.folder);
     record.target = in.path(r.folder);
-    if (kind == JournalRecord::Copy) record.before = readId(in);
+    // A rename's target before it was first kept in later versions.
+    if (kind == JournalRecord::Copy || !in.atEnd()) record.before = readId(in);
     if ((kind != JournalRecord::Rename && kind != JournalRecord::Copy) || record.source.isEmpty() ||
         record.target.isEmpty())
         return false;
