@@ -5,6 +5,7 @@
 #include "journal.h"
 #include "language.h"
 #include "scriptedbox.h"
+#include "statusfails.h"
 #include "strictskip.h"
 #include "testfiles.h"
 #include "testwindow.h"
@@ -859,14 +860,7 @@ void tst_extensionchange::undo() {
         full->fill();
     }
     const QString journalPath = full ? full->path : tmp.path() + "/state";
-    // A status call that fails once, as the change puts the file on record.
-    struct : NativeFileSystem {
-        bool fails = false;
-        std::optional<FileId> identify(const QString& path, Links links) override {
-            return std::exchange(fails, false) ? std::nullopt
-                                               : NativeFileSystem::identify(path, links);
-        }
-    } fs;
+    StatusFailsOnce fs; // as the change puts the file on record
     fs.fails = meanwhile == "before: unknown";
     ScriptedBox box;
     const auto setTime = [&](const QString& name, qint64 seconds) {

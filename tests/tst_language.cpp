@@ -8,6 +8,7 @@
 #include "messages.h"
 #include "scriptedbox.h"
 #include "settingsstore.h"
+#include "statusfails.h"
 #include "strictskip.h"
 #include "systemtext.h"
 #include "testfiles.h"
@@ -359,13 +360,8 @@ private slots:
         } else {
             // The status call as the change puts the file on record fails, once.
             write(tmp.path() + "/a.txt", "a");
-            struct : NativeFileSystem {
-                bool fails = true;
-                std::optional<FileId> identify(const QString& path, Links links) override {
-                    return std::exchange(fails, false) ? std::nullopt
-                                                       : NativeFileSystem::identify(path, links);
-                }
-            } fs;
+            StatusFailsOnce fs;
+            fs.fails = true;
             ScriptedBox box;
             FileJournal j(state);
             changeAndReport({tmp.path() + "/a.txt", "txt", "md", false, false}, fs, box,
