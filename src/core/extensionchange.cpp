@@ -217,17 +217,21 @@ private:
         const std::optional<bool> onRecord = plan_.takenOnRecord(i);
         const bool taken = onRecord ? *onRecord : fs_.identifyIn(*plan_.files, to).has_value();
         if (taken || fs_.copyIn(*plan_.files, i, to, progress_) != 0) return false;
-        noteCopy(i, plan_.actingPath(plan_.pathOf(i)), plan_.actingPath(plan_.targetPathOf(i)));
+        if (!timesKept_)
+            noteCopy(i, plan_.actingPath(plan_.pathOf(i)), plan_.actingPath(plan_.targetPathOf(i)));
         return true;
     }
 
     // A copy that could not keep its original's time (some FUSE mounts refuse it) goes on
-    // record as it was made, so that an undo still knows it for Morvane's.
+    // record as it was made, so that an undo still knows it for Morvane's. A folder that
+    // kept one copy's time keeps them all: a run looks only until then.
     void noteCopy(qsizetype i, const QString& source, const QString& target) {
-        if (!record_.on()) return;
+        if (!record_.on() || timesKept_) return;
         const std::optional<FileId> original = fs_.identify(source, Links::Followed);
         const std::optional<FileId> copy = fs_.identify(target);
-        if (original && copy && copy->mtimeNs != original->mtimeNs) record_.made(i, *copy);
+        if (!original || !copy) return;
+        timesKept_ = copy->mtimeNs == original->mtimeNs;
+        if (!timesKept_) record_.made(i, *copy);
     }
 
     // The careful way: the existence test, the question where the target is taken, and a
@@ -284,6 +288,7 @@ private:
     MessageBox& box_;
     Progress& progress_;
     ChangeRecord& record_;
+    bool timesKept_ = false;
 };
 
 // The report: how the change ended, and whether it can be undone.
