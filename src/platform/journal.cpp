@@ -5,7 +5,6 @@
 #include "posix.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -84,13 +83,7 @@ bool FileJournal::fail(int err) {
     // Whatever this record holds so far must not be offered: this change goes on without a
     // record, and a later window learns so from its mark where the folder takes one.
     const bool made = fd_ >= 0;
-    const QString marker =
-        made ? tie_.record + markerSuffix
-             : changesOf(folder_) +
-                   QStringLiteral("/%1-%2")
-                       .arg(QDateTime::currentMSecsSinceEpoch() * 1000000, 20, 10, QLatin1Char('0'))
-                       .arg(::getpid()) +
-                   markerSuffix;
+    const QString marker = (made ? tie_.record : newName(changesOf(folder_))) + markerSuffix;
     bool marked = false;
     if (made)
         marked = ::ftruncate(fd_, 0) == 0 && ::rename(QFile::encodeName(tie_.record).constData(),

@@ -33,18 +33,18 @@ bool lock(int fd, short type) {
     return ::fcntl(fd, F_OFD_SETLK, &l) == 0;
 }
 
+bool leftover(const QString& name) {
+    return name.startsWith(QLatin1String("last-change.")) && name.endsWith(QLatin1String(".new"));
+}
+
+} // namespace
+
 QString newName(const QString& changes, qint64 nudge) {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     const qint64 ns = qint64(now.tv_sec) * 1000000000 + now.tv_nsec + nudge;
     return changes + QStringLiteral("/%1-%2").arg(ns, 20, 10, QLatin1Char('0')).arg(::getpid());
 }
-
-bool leftover(const QString& name) {
-    return name.startsWith(QLatin1String("last-change.")) && name.endsWith(QLatin1String(".new"));
-}
-
-} // namespace
 
 QString changesOf(const QString& folder) {
     return folder + QStringLiteral("/changes");

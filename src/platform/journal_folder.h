@@ -12,6 +12,9 @@ inline const QString markerSuffix = QStringLiteral(".unrecorded");
 
 // The folder of the records, inside the journal's folder.
 QString changesOf(const QString& folder);
+// A record's name in changes, sorting by the time it is made (later by `nudge` ns) and
+// telling the window's process.
+QString newName(const QString& changes, qint64 nudge = 0);
 // The single record of earlier versions, read as the oldest.
 QString legacyOf(const QString& folder);
 
